@@ -1,0 +1,50 @@
+#include "app/ZR_CliApp.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/ZR_Log.h"
+
+const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
+  static const std::vector<Command> commands = {};
+  return commands;
+}
+
+void ZR_CliApp::PrintVersion() {
+  std::printf("lumetra-cli %s (%s)\n", LMX_VERSION, ZR_Log::kVersionLine);
+}
+
+void ZR_CliApp::PrintHelp() {
+  std::printf(
+      "Lumetra command-line tool: runs the viewer's engine without a window.\n\n"
+      "usage: lumetra-cli --help | --version | COMMAND [ARGS...]\n\n");
+  if (!Commands().empty()) {
+    std::printf("commands:\n");
+    for (const Command& c : Commands()) std::printf("  %s %s\n      %s\n", c.name, c.usage, c.summary);
+    std::printf("\n");
+  }
+  std::printf(
+      "exit status: 0 on success, 1 on a usage error, otherwise the engine's result code\n"
+      "(for example 4: the files do not form a valid volume).\n");
+}
+
+int ZR_CliApp::Main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintHelp();
+    return kUsageError;
+  }
+  const std::string first = argv[1];
+  if (first == "--help" || first == "-h") {
+    PrintHelp();
+    return 0;
+  }
+  if (first == "--version") {
+    PrintVersion();
+    return 0;
+  }
+  for (const Command& c : Commands()) {
+    if (first == c.name) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+  }
+  std::fprintf(stderr, "lumetra-cli: unknown command or option '%s' (try --help)\n", first.c_str());
+  return kUsageError;
+}

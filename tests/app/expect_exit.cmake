@@ -1,0 +1,11 @@
+# Runs CMD with ARGS (a ;-list) and fails unless it exits with EXPECT_RC.
+execute_process(COMMAND ${CMD} ${ARGS} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL EXPECT_RC)
+  message(FATAL_ERROR "expected exit ${EXPECT_RC}, got ${rc}\nstdout: ${out}\nstderr: ${err}")
+endif()
+if(DEFINED EXPECT_OUT AND NOT out MATCHES "${EXPECT_OUT}")
+  message(FATAL_ERROR "stdout does not match '${EXPECT_OUT}':\n${out}")
+endif()
+if(DEFINED EXPECT_ERR AND NOT err MATCHES "${EXPECT_ERR}")
+  message(FATAL_ERROR "stderr does not match '${EXPECT_ERR}':\n${err}")
+endif()

@@ -1,0 +1,24 @@
+#pragma once
+// Where the real DICOM test data lives: $LMX_TEST_DATA, the data folder beside the
+// checkout (../shared/data) or the one the setup script fetched into build/testdata.
+// Tests that need it skip with a message when none is present.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class ZR_TestData {
+ public:
+  static std::optional<std::filesystem::path> Root();
+  // Root() / relative when that exists.
+  static std::optional<std::filesystem::path> Find(const std::string& relative);
+  static std::string MissingMessage(const std::string& relative);
+  // A fresh, empty scratch folder for one test (removed by the next call with that name).
+  static std::filesystem::path ScratchDir(const std::string& name);
+};
+
+// Skips the current test when a data path is missing, saying which and why.
+#define LMX_REQUIRE_DATA(var, relative)                                      \
+  auto var##_opt = ZR_TestData::Find(relative);                              \
+  if (!var##_opt) GTEST_SKIP() << ZR_TestData::MissingMessage(relative);     \
+  const std::filesystem::path var = *var##_opt
