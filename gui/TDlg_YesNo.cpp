@@ -1,0 +1,35 @@
+#include "gui/TDlg_YesNo.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TDlg_YesNo::TDlg_YesNo(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setObjectName("Dlg_YesNo");
+  setWindowTitle("Lumetra");
+  setModal(true);
+  resize(454, 190);
+  auto* layout = new QVBoxLayout(this);
+  m_pLabel = new QLabel(this);
+  m_pLabel->setObjectName("Lbl_Question");
+  m_pLabel->setAlignment(Qt::AlignCenter);
+  m_pLabel->setWordWrap(true);
+  layout->addWidget(m_pLabel, 1);
+  auto* buttons = new QHBoxLayout;
+  m_pContinue = new QPushButton("Continue", this);
+  m_pContinue->setObjectName("Btn_Continue");
+  m_pContinue->setDefault(true);
+  m_pCancel = new QPushButton("Cancel", this);
+  m_pCancel->setObjectName("Btn_Cancel");
+  buttons->addStretch();
+  buttons->addWidget(m_pContinue);
+  buttons->addWidget(m_pCancel);
+  buttons->addStretch();
+  layout->addLayout(buttons);
+  connect(m_pContinue, &QPushButton::clicked, this, &QDialog::accept);
+  connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TDlg_YesNo::SetQuestion(const QString& question) { m_pLabel->setText(question); }

@@ -1,0 +1,37 @@
+#pragma once
+// The progress contract over the plain and the cancellable progress window. Position changes
+// let Qt process pending events, which is how long operations stay responsive.
+
+#include <QPointer>
+
+#include "core/ZR_ProgressBar.h"
+
+class QWidget;
+class TZR_VclProgressBar;
+class TZR_VclIntProgressBar;
+
+class ZR_BcProgressBar : public ZR_ProgressBar {
+ public:
+  explicit ZR_BcProgressBar(QWidget* mainWindow);
+  ~ZR_BcProgressBar() override;
+
+  void Show(bool plain) override;
+  void SetPosition(int32_t position) override;
+  void SetMax(int32_t max) override;
+  void SetText(const std::string& text) override;
+  void Step(int32_t delta) override;
+  void Close() override;
+  void Move(int32_t left, int32_t top) override;
+  void GetSize(int32_t& width, int32_t& height) override;
+
+  TZR_VclProgressBar* PlainWindow() const { return m_pPlain; }
+  TZR_VclIntProgressBar* CancellableWindow() const { return m_pCancellable; }
+  TZR_VclProgressBar* Current() const { return m_pCurrent; }
+
+ private:
+  QPointer<QWidget> m_pMainWindow;
+  // Children of the main window: guarded, since the window may delete them first.
+  QPointer<TZR_VclProgressBar> m_pPlain;
+  QPointer<TZR_VclIntProgressBar> m_pCancellable;
+  QPointer<TZR_VclProgressBar> m_pCurrent;
+};
