@@ -87,8 +87,10 @@ std::string ZR_Lut::BandPresetText(const int32_t edgeValues[kInnerEdgeCount],
     text += ZR_NumberText::Integer(edgeValues[i]) + " ";
   text += "\n";
   for (int32_t b = 0; b < kBandCount; ++b) {
-    for (int32_t c = 0; c < kComponents; ++c)
-      text += (c ? " " : "") + ZR_NumberText::Real(colours[b][c]);
+    for (int32_t c = 0; c < kComponents; ++c) {
+      if (c) text += ' ';
+      text += ZR_NumberText::Real(colours[b][c]);
+    }
     text += "\n";
   }
   return text;
