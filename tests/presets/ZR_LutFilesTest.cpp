@@ -31,17 +31,6 @@ void SetCt(ZR_Lut& lut) {
   lut.SetPresetClass(0);
 }
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Spit(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 // Everything a failed read must leave as it was.
 struct LutState {
   std::vector<uint16_t> edges;
@@ -171,7 +160,7 @@ TEST(LutFiles, WindowPresetsRoundTripAndDamagedOnesChangeNothing) {
   ZR_Lut lut;
   SetCt(lut);
   ASSERT_TRUE(lut.WriteWindowPreset((dir / "lung.prs").string(), {1500, -600}, {800, -300}));
-  EXPECT_EQ(Slurp(dir / "lung.prs"), "0\n1500 -600 800 -300\n");
+  EXPECT_EQ(ZR_TestData::ReadText(dir / "lung.prs"), "0\n1500 -600 800 -300\n");
   ASSERT_TRUE(lut.ReadWindowPreset((dir / "lung.prs").string()));
   EXPECT_EQ(lut.GreyWindow(), (ZR_Window{1500, -600}));
   EXPECT_EQ(lut.OpacityWindow(), (ZR_Window{800, -300}));
@@ -211,8 +200,8 @@ TEST(LutFiles, NumbersUseADecimalPointWhateverTheProcessLocale) {
     ZR_GermanNumericLocale german;
     if (!german.HasCLocale()) std::cout << "[ NOTE     ] " << german.kMissingMessage << "\n";
     ASSERT_TRUE(lut.WriteBandPreset((dir / "de.prs").string(), values, kColours));
-    written = Slurp(dir / "de.prs");
-    Spit(dir / "point.prs", "0\n5\n0 100 200 300 \n0 0 0 0\n0.5 0.25 0.125 1\n0 0 0 0\n0 0 0 0\n0 0 0 0\n");
+    written = ZR_TestData::ReadText(dir / "de.prs");
+    ZR_TestData::WriteText(dir / "point.prs", "0\n5\n0 100 200 300 \n0 0 0 0\n0.5 0.25 0.125 1\n0 0 0 0\n0 0 0 0\n0 0 0 0\n");
     ASSERT_TRUE(lut.ReadBandPreset((dir / "point.prs").string()));
   }
   EXPECT_NE(written.find("0.498039 0 0.0980392 0.0784314\n"), std::string::npos) << written;

@@ -13,13 +13,6 @@ namespace fs = std::filesystem;
 using namespace ZR_PresetCtl;
 
 namespace {
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 struct BandState {
   std::vector<int32_t> pixels;
   std::vector<uint16_t> edges;
@@ -57,11 +50,11 @@ TEST_F(PresetEditorTest, SaveLoadSaveGivesIdenticalFilesAndKeepsTheColours) {
   EXPECT_EQ(StateOf(*engine).bytes, edited.bytes);
   EXPECT_EQ(gui.bandColours[2][1], 128);
   ASSERT_TRUE(engine->SavePreset((dir / "b.prs").string()));
-  EXPECT_EQ(Slurp(dir / "b.prs"), Slurp(dir / "a.prs"));
+  EXPECT_EQ(ZR_TestData::ReadText(dir / "b.prs"), ZR_TestData::ReadText(dir / "a.prs"));
   // An edit after loading recomputes the colours from the bytes: still the same file.
   engine->HandleEditorEvent(2, Values(4, 37));
   ASSERT_TRUE(engine->SavePreset((dir / "c.prs").string()));
-  EXPECT_EQ(Slurp(dir / "c.prs"), Slurp(dir / "a.prs"));
+  EXPECT_EQ(ZR_TestData::ReadText(dir / "c.prs"), ZR_TestData::ReadText(dir / "a.prs"));
 }
 
 TEST_F(PresetEditorTest, PresetOfTheOtherClassOrDamagedChangesNothing) {
@@ -95,7 +88,7 @@ TEST_F(PresetEditorTest, WindowPresetsSaveAndLoadAllFourValues) {
   engine->HandleEditorEvent(23, Values(150));
   // Saved into a user folder that does not exist yet.
   ASSERT_TRUE(engine->SavePreset((dir / "CT" / "WlUserDefined" / "m.prs").string()));
-  EXPECT_EQ(Slurp(dir / "CT" / "WlUserDefined" / "m.prs"), "0\n350 50 600 150\n");
+  EXPECT_EQ(ZR_TestData::ReadText(dir / "CT" / "WlUserDefined" / "m.prs"), "0\n350 50 600 150\n");
   EXPECT_FALSE(engine->SavePreset(""));
   engine->ResetWindows();
   gui.Clear();

@@ -23,17 +23,6 @@ const char* const kDefaultFile =
     "1\n0\n0\n1\n1\n0.2\n20\n0\n1\n1\n1\n0\n100\n5\n1684633187\n1\n0\n0\n2\n1\n1\n1\n0\n2\n2.5\n"
     "16\n1000\n700\n150\n0\n";
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Spit(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -68,7 +57,7 @@ TEST(Settings, DefaultFileIsTheThirtyDocumentedLines) {
   EXPECT_FALSE(fs::exists(dir / ZR_Vis3DSettings::kFileName));  // reading creates nothing
   EXPECT_TRUE(settings.SameValues(ZR_Vis3DSettings()));
   ASSERT_TRUE(settings.Write());
-  EXPECT_EQ(Slurp(dir / ZR_Vis3DSettings::kFileName), kDefaultFile);
+  EXPECT_EQ(ZR_TestData::ReadText(dir / ZR_Vis3DSettings::kFileName), kDefaultFile);
 }
 
 TEST(Settings, WrittenAndReadBackReproducesEveryStoredField) {
@@ -83,7 +72,7 @@ TEST(Settings, WrittenAndReadBackReproducesEveryStoredField) {
   ZR_Vis3DSettings read(path);
   ZR_Vis3DSettings expected;
   ChangeEverything(expected);  // the two thresholds are never stored
-  EXPECT_TRUE(read.SameValues(expected)) << Slurp(path);
+  EXPECT_TRUE(read.SameValues(expected)) << ZR_TestData::ReadText(path);
   EXPECT_EQ(read.Performance().skipThreshold, 0);
   EXPECT_EQ(read.Performance().opacityThreshold, 0.0f);
   EXPECT_EQ(read.Text(), written.Text());
@@ -104,7 +93,7 @@ TEST(Settings, MissingFileKeepsDefaultsAndShortFileFillsOnlyItsValues) {
   EXPECT_FALSE(missing.Read());
   EXPECT_TRUE(missing.SameValues(ZR_Vis3DSettings()));
 
-  Spit(dir / "seven.stg", "0\n1\n0.5\n0.25\n0\n0.75\n8\n");
+  ZR_TestData::WriteText(dir / "seven.stg", "0\n1\n0.5\n0.25\n0\n0.75\n8\n");
   ZR_Vis3DSettings seven((dir / "seven.stg").string());
   ZR_Vis3DSettings expected;
   expected.CutPlane() = {0.5f, 0.25f, 0.0f, 0.75f, false, true, 8.0f};
@@ -213,7 +202,7 @@ TEST(Settings, FailedWriteKeepsThePreviousFile) {
   ZR_Vis3DSettings settings(path);
   ChangeEverything(settings);
   ASSERT_TRUE(settings.Write());
-  const std::string previous = Slurp(path);
+  const std::string previous = ZR_TestData::ReadText(path);
 
   settings.SetDefaults();
   rlimit saved{};
@@ -227,7 +216,7 @@ TEST(Settings, FailedWriteKeepsThePreviousFile) {
   std::signal(SIGXFSZ, oldHandler);
 
   EXPECT_FALSE(written);
-  EXPECT_EQ(Slurp(path), previous);
+  EXPECT_EQ(ZR_TestData::ReadText(path), previous);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
   settings.SetPath((dir / "missing" / "s.stg").string());
@@ -246,7 +235,7 @@ TEST(Settings, FileUsesADecimalPointWhateverTheProcessLocale) {
     ASSERT_TRUE(settings.Write());
     ASSERT_TRUE(read.Read());
   }
-  EXPECT_EQ(Slurp(path), DefaultWith(7, "12.5"));
+  EXPECT_EQ(ZR_TestData::ReadText(path), DefaultWith(7, "12.5"));
   EXPECT_EQ(read.CutPlane().opacity, 0.2f);
   EXPECT_EQ(read.CutPlane().slabWidth, 12.5f);
   EXPECT_EQ(read.Renderer().contrast, 2.5f);
