@@ -47,7 +47,12 @@ void ZR_PresetEditor::InitialiseForVolume(const uint32_t* histogram, uint64_t vo
                                           int32_t rawMaximum, uint16_t indexScale,
                                           int32_t presetClass) {
   m_nPresetClass = presetClass;
-  m_bThresholdOn = false;
+  if (m_bThresholdOn) {
+    // A new volume starts without the threshold; the window must not keep showing it.
+    m_bThresholdOn = false;
+    m_pGui->SetChecked(ZR_PresetCtl::ChBox_threshold, false);
+    m_pGui->EnableControl(ZR_PresetCtl::Edit_Width, true);
+  }
   m_fWindowGain = 1.0f;
   m_fBandGain = 0.5f;
   m_nIntercept = intercept;

@@ -203,6 +203,13 @@ TEST_F(PresetEditorTest, ThresholdHoldsTheGreyWidthAtZeroUntilSwitchedOff) {
   EXPECT_EQ(lut.GreyWindow(), (ZR_Window{400, level + 10}));
   engine->DragWindow(1, 0);  // the drag goes on from the restored width
   EXPECT_EQ(engine->GreyWindow().nWidth, 401);
+
+  engine->HandleEditorEvent(19, Values(1));
+  LoadMr();  // a new volume starts without the threshold
+  EXPECT_FALSE(engine->IsThresholdOn());
+  EXPECT_TRUE(gui.enabled[Edit_Width]);
+  EXPECT_FALSE(gui.checked[ChBox_threshold]);
+  EXPECT_GT(engine->GreyWindow().nWidth, 0);
 }
 
 TEST_F(PresetEditorTest, WindowDragsAccumulateAndStayInsideTheData) {
