@@ -1,6 +1,8 @@
 #include "tests/support/ZR_TestData.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -35,4 +37,15 @@ fs::path ZR_TestData::ScratchDir(const std::string& name) {
   fs::remove_all(dir, error);
   fs::create_directories(dir);
   return dir;
+}
+
+std::string ZR_TestData::ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void ZR_TestData::WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
 }

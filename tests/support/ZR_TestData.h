@@ -15,6 +15,9 @@ class ZR_TestData {
   static std::string MissingMessage(const std::string& relative);
   // A fresh, empty scratch folder for one test (removed by the next call with that name).
   static std::filesystem::path ScratchDir(const std::string& name);
+  // A whole file as bytes ("" when it cannot be read), and a file written from bytes.
+  static std::string ReadText(const std::filesystem::path& path);
+  static void WriteText(const std::filesystem::path& path, const std::string& text);
 };
 
 // Skips the current test when a data path is missing, saying which and why.
