@@ -228,8 +228,11 @@ bool ZR_GpuPrograms::BindProgram(GLenum target, uint32_t texture) {
       break;
     }
     case kAtiShader:
-      // The shader reads both units, so they are bound as for the ARB path.
+      // The shader samples each unit through the target enabled there.
       BindLookupTextures(target, texture);
+      gl.Enable(GL_TEXTURE_2D);
+      gl.ActiveTextureARB(GL_TEXTURE0_ARB);
+      gl.Enable(target);
       gl.BindFragmentShaderATI(m_nAtiShader);
       gl.Enable(GL_FRAGMENT_SHADER_ATI);
       gl.ActiveTextureARB(GL_TEXTURE0_ARB);
@@ -254,6 +257,8 @@ void ZR_GpuPrograms::ProgramOff() {
       break;
     case kAtiShader:
       gl.Disable(GL_FRAGMENT_SHADER_ATI);
+      gl.ActiveTextureARB(GL_TEXTURE1_ARB);
+      gl.Disable(GL_TEXTURE_2D);
       break;
     default:
       break;

@@ -61,7 +61,6 @@ void ZR_Texture3dRenderer::Init() {
   gl->GenTextures(1, &m_nLutTexture);
   if (gl->bBufferObjects)
     for (UploadBuffer& buffer : m_aBuffers) gl->GenBuffers(1, &buffer.nName);
-  if (ZR_GpuPrograms* programs = m_oShared.Programs()) programs->SetLutTexture(m_nLutTexture);
   m_bCreated = true;
   m_bReduced = false;
   m_nReduction = 1;
@@ -220,8 +219,9 @@ bool ZR_Texture3dRenderer::Load3dTexture() {
   else
     gl->TexSubImage3DEXT(GL_TEXTURE_3D, 0, 0, 0, 0, dims[0], dims[1], dims[2], GL_LUMINANCE,
                          GL_UNSIGNED_SHORT, data);
-  GLboolean resident = GL_TRUE;
-  gl->AreTexturesResident(1, &texture, &resident);
+  GLboolean resident = GL_FALSE;
+  if (gl->AreTexturesResident(1, &texture, &resident) != GL_TRUE && resident != GL_TRUE)
+    ZR_Log::Entry("Load3dTexture(): the volume texture is not resident");
   gl->PixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   if (buffer.nName) gl->BindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
   const bool ok = gl->TakeError() == GL_NO_ERROR;
@@ -249,7 +249,8 @@ void ZR_Texture3dRenderer::UploadLut() {
 
 bool ZR_Texture3dRenderer::FullResident() {
   const ZR_GlFunctions* gl = m_oShared.Gl();
+  if (!gl || !m_aTextures[0]) return false;
+  // When all are resident the driver answers true and leaves the array alone.
   GLboolean resident = GL_FALSE;
-  if (gl && m_aTextures[0]) gl->AreTexturesResident(1, &m_aTextures[0], &resident);
-  return resident == GL_TRUE;
+  return gl->AreTexturesResident(1, &m_aTextures[0], &resident) == GL_TRUE || resident == GL_TRUE;
 }

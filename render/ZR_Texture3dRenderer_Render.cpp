@@ -89,6 +89,7 @@ void ZR_Texture3dRenderer::DrawSlices() {
 
   // Shading only on the full copy: interactive frames on the reduced copy stay unshaded.
   const bool shaded = programs.ShadingRequested() && programs.CanShade() && !m_bReduced;
+  programs.SetLutTexture(m_nLutTexture);
   programs.SelectDrawPath(shaded);
   if (programs.Path() == ZR_GpuPrograms::kShaded) {
     ZR_ShadingParameters parameters;

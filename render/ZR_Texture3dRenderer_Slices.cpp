@@ -48,6 +48,7 @@ bool ZR_Texture3dRenderer::DrawOrthoSlice(int32_t axis, int32_t panel, const ZR_
   gl.Disable(GL_BLEND);
 
   const GLuint volume = m_aTextures[Current()];
+  programs->SetLutTexture(m_nLutTexture);
   programs->SelectDrawPath(false);
   (void)programs->BindProgram(GL_TEXTURE_3D, volume);
   gl.Enable(GL_TEXTURE_3D);
@@ -157,6 +158,7 @@ bool ZR_Texture3dRenderer::DrawObliqueSlice(const ZR_ObliqueView& view, bool hig
   gl.Disable(GL_DEPTH_TEST);
   SetSliceProjection();
   const GLuint volume = m_aTextures[Current()];
+  programs->SetLutTexture(m_nLutTexture);
   programs->SelectDrawPath(false);
   (void)programs->BindProgram(GL_TEXTURE_3D, volume);
   gl.Enable(GL_TEXTURE_2D);

@@ -175,7 +175,8 @@ TEST(BindProgram, SetsUpEachPathAndProgramOffUndoesIt) {
       {"GL_ATI_fragment_shader",
        {Call("glBindTexture", GL_TEXTURE_3D, 7), Call("glBindTexture", GL_TEXTURE_2D, 9),
         Call("glEnable", GL_FRAGMENT_SHADER_ATI)},
-       {Call("glDisable", GL_FRAGMENT_SHADER_ATI), Call("glActiveTextureARB", GL_TEXTURE0_ARB)}},
+       {Call("glDisable", GL_FRAGMENT_SHADER_ATI), Call("glActiveTextureARB", GL_TEXTURE1_ARB),
+        Call("glDisable", GL_TEXTURE_2D), Call("glActiveTextureARB", GL_TEXTURE0_ARB)}},
   };
   for (const Case& c : cases) {
     ZR_RecordingGl recorder;

@@ -7,17 +7,20 @@ std::string g_sError;
 }
 
 ZR_GlTestContext* ZR_GlTestContext::Get() {
-  static std::unique_ptr<ZR_GlTestContext> instance = [] {
+  // Never destroyed: terminating the display unloads the driver, and the leak checker at
+  // exit could then no longer name the driver's own allocations (which it is told to
+  // ignore), so they would count as ours.
+  static ZR_GlTestContext* instance = [] {
     auto made = std::make_unique<ZR_GlTestContext>();
     if (made->m_oContext.Create() != 0) {
       g_sError = made->m_oContext.Error();
-      return std::unique_ptr<ZR_GlTestContext>();
+      return static_cast<ZR_GlTestContext*>(nullptr);
     }
     made->m_nDetectResult = made->m_oPrograms.DetectCapabilities(made->m_oContext.Gl());
-    return made;
+    return made.release();
   }();
   if (instance && !instance->m_oContext.MakeCurrent()) return nullptr;
-  return instance.get();
+  return instance;
 }
 
 const std::string& ZR_GlTestContext::Error() { return g_sError; }

@@ -21,6 +21,19 @@ ZR_TestImage ZR_TestImage::FromBottomUp(int32_t width, int32_t height, int32_t c
   return image;
 }
 
+ZR_TestImage ZR_TestImage::Rgb() const {
+  ZR_TestImage image;
+  image.nWidth = nWidth;
+  image.nHeight = nHeight;
+  image.nChannels = 3;
+  const size_t pixels = static_cast<size_t>(nWidth) * nHeight;
+  image.aPixels.resize(pixels * 3);
+  for (size_t p = 0; p < pixels; ++p)
+    for (size_t c = 0; c < 3; ++c)
+      image.aPixels[p * 3 + c] = c < static_cast<size_t>(nChannels) ? aPixels[p * nChannels + c] : aPixels[p * nChannels];
+  return image;
+}
+
 namespace {
 int ColourType(int32_t channels) {
   switch (channels) {
@@ -81,6 +94,19 @@ std::optional<ZR_TestImage> ZR_ImageCompare::ReadPng(const std::filesystem::path
     return std::nullopt;
   }
   return image;
+}
+
+int64_t ZR_ImageCompare::Differing(const ZR_TestImage& a, const ZR_TestImage& b, int32_t channel) {
+  if (a.nWidth != b.nWidth || a.nHeight != b.nHeight || a.nChannels != b.nChannels) return -1;
+  int64_t differing = 0;
+  const size_t channels = static_cast<size_t>(a.nChannels);
+  for (size_t p = 0; p < a.aPixels.size(); p += channels) {
+    bool beyond = false;
+    for (size_t c = 0; c < channels; ++c)
+      beyond |= std::abs(int32_t{a.aPixels[p + c]} - int32_t{b.aPixels[p + c]}) > channel;
+    differing += beyond;
+  }
+  return differing;
 }
 
 ::testing::AssertionResult ZR_ImageCompare::Matches(const ZR_TestImage& actual,

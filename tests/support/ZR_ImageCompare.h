@@ -23,6 +23,8 @@ struct ZR_TestImage {
   const uint8_t* At(int32_t x, int32_t y) const {
     return &aPixels[(static_cast<size_t>(y) * nWidth + x) * nChannels];
   }
+  // The colour channels only (a panel's alpha is not what the user sees).
+  ZR_TestImage Rgb() const;
   // From rows bottom first (as OpenGL reads them back).
   static ZR_TestImage FromBottomUp(int32_t width, int32_t height, int32_t channels,
                                    const uint8_t* pixels);
@@ -40,6 +42,10 @@ class ZR_ImageCompare {
                                             const std::filesystem::path& reference,
                                             const std::filesystem::path& outputDir,
                                             Tolerance tolerance);
+
+  // Pixels of two same-sized pictures that differ by more than `channel` in any channel;
+  // -1 when the sizes differ.
+  static int64_t Differing(const ZR_TestImage& a, const ZR_TestImage& b, int32_t channel);
 
   static bool WritePng(const std::filesystem::path& path, const ZR_TestImage& image);
   static std::optional<ZR_TestImage> ReadPng(const std::filesystem::path& path);

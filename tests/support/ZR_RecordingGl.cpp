@@ -86,7 +86,8 @@ struct Stub<R (*)(A...)> {
 
 struct Entry {
   ZR_GlProc stub;
-  void (*setReal)(ZR_GlFunctions&, ZR_GlProc);
+  void (*set)(ZR_GlFunctions&, ZR_GlProc);
+  bool (*isSet)(const ZR_GlFunctions&);
 };
 
 const Entry kEntries[] = {
@@ -95,7 +96,8 @@ const Entry kEntries[] = {
        &Stub<decltype(ZR_GlFunctions::name)>::template Call<k_##name, &ZR_GlFunctions::name>), \
    [](ZR_GlFunctions& table, ZR_GlProc proc) {                                               \
      table.name = reinterpret_cast<decltype(table.name)>(proc);                              \
-   }},
+   },                                                                                        \
+   [](const ZR_GlFunctions& table) { return table.name != nullptr; }},
     ZR_GL_ALL(ZR_ENTRY)
 #undef ZR_ENTRY
 };
@@ -133,11 +135,17 @@ ZR_RecordingGl::ZR_RecordingGl(const ZR_GlFunctions* forward)
     const int index = IndexOfName(name);
     if (index < 0) return &Unknown;  // like EGL: some pointer for any name
     if (m_pForward && m_pForward->loader)
-      kEntries[index].setReal(ForwardTables()[this].table, m_pForward->loader(name));
+      kEntries[index].set(ForwardTables()[this].table, m_pForward->loader(name));
     return kEntries[index].stub;
   };
   (void)m_oTable.LoadCore(loader);
   lookups.clear();
+  // Over a driver, every entry point the driver's table has is recorded too.
+  if (forward) {
+    for (const Entry& entry : kEntries)
+      if (entry.isSet(*forward)) entry.set(m_oTable, entry.stub);
+    m_oTable.bBufferObjects = forward->bBufferObjects;
+  }
 }
 
 ZR_RecordingGl::~ZR_RecordingGl() {

@@ -66,10 +66,15 @@ std::string ZR_RenderScene::Load(const int32_t dims[3], const float scale[3],
   return "";
 }
 
-void ZR_RenderScene::Render() {
-  (void)surface.MakeCurrent();
+bool ZR_RenderScene::MakeCurrent() {
+  if (!surface.MakeCurrent()) return false;
   m_oGl.Gl().Viewport(0, 0, surface.Width(), surface.Height());
   shared.SetViewport(surface.Width(), surface.Height());
+  return true;
+}
+
+void ZR_RenderScene::Render() {
+  (void)MakeCurrent();
   renderer.Invalidate();
   renderer.Render(0, 0, 0, 0, 0);
 }

@@ -25,6 +25,8 @@ class ZR_RenderScene {
                    const std::vector<uint16_t>& stored, int32_t reduction = 2);
   // Full (false) or reduced (true) copy, as quality levels 0 and 3 select them.
   void SelectCopy(bool reduced);
+  // Makes the panel current with its viewport, as every panel's drawing starts.
+  bool MakeCurrent();
   // Render once (invalidating first) into the panel's back buffer.
   void Render();
   ZR_TestImage Read(bool fromBack = true);
