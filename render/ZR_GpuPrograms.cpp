@@ -87,59 +87,49 @@ int32_t ZR_GpuPrograms::DetectCapabilities(ZR_GlFunctions& gl) {
   // memory, so their absence does not decide the result.
   const bool pixelBuffers = version >= 21 || HasExtension("GL_ARB_pixel_buffer_object") ||
                             HasExtension("GL_EXT_pixel_buffer_object");
+  // Every entry point of a group, under its own name or with the ARB suffix; `loaded`
+  // turns false at the first one missing.
+  bool loaded = true;
+#define ZR_GL_LOAD(name) loaded = loaded && LoadOne(load, gl.name, "gl" #name);
+#define ZR_GL_LOAD_WITH_ARB(name) loaded = loaded && LoadOne(load, gl.name, "gl" #name "ARB");
   bool buffers = false;
   if (version >= 15) {
-    buffers = LoadOne(load, gl.MapBuffer, "glMapBuffer") &&
-              LoadOne(load, gl.UnmapBuffer, "glUnmapBuffer") &&
-              LoadOne(load, gl.GenBuffers, "glGenBuffers") &&
-              LoadOne(load, gl.DeleteBuffers, "glDeleteBuffers") &&
-              LoadOne(load, gl.BindBuffer, "glBindBuffer") &&
-              LoadOne(load, gl.BufferData, "glBufferData");
+    ZR_GL_BUFFERS(ZR_GL_LOAD)
+    buffers = loaded;
   } else if (HasExtension("GL_ARB_vertex_buffer_object")) {
-    buffers = LoadOne(load, gl.MapBuffer, "glMapBufferARB") &&
-              LoadOne(load, gl.UnmapBuffer, "glUnmapBufferARB") &&
-              LoadOne(load, gl.GenBuffers, "glGenBuffersARB") &&
-              LoadOne(load, gl.DeleteBuffers, "glDeleteBuffersARB") &&
-              LoadOne(load, gl.BindBuffer, "glBindBufferARB") &&
-              LoadOne(load, gl.BufferData, "glBufferDataARB");
+    ZR_GL_BUFFERS(ZR_GL_LOAD_WITH_ARB)
+    buffers = loaded;
   }
   gl.bBufferObjects = buffers && pixelBuffers;
 
   // 4..6. The fragment path, in order of preference.
-  if (HasExtension("GL_ARB_fragment_program") &&
-      LoadOne(load, gl.BindProgramARB, "glBindProgramARB") &&
-      LoadOne(load, gl.GenProgramsARB, "glGenProgramsARB") &&
-      LoadOne(load, gl.ProgramStringARB, "glProgramStringARB") &&
-      LoadOne(load, gl.DeleteProgramsARB, "glDeleteProgramsARB")) {
+  loaded = true;
+  if (HasExtension("GL_ARB_fragment_program") && [&] {
+        ZR_GL_ARB_PROGRAM(ZR_GL_LOAD)
+        return loaded;
+      }()) {
     m_bArbAvailable = true;
     m_nDetectedPath = kArbProgram;
     if (HasExtension("GL_ARB_shader_objects")) {
-      bool glsl = true;
-#define ZR_GL_LOAD_ARB(name) glsl = glsl && LoadOne(load, gl.name, "gl" #name);
-      ZR_GL_GLSL(ZR_GL_LOAD_ARB)
-#undef ZR_GL_LOAD_ARB
-      if (glsl) {
+      ZR_GL_GLSL(ZR_GL_LOAD)
+      if (loaded) {
         m_nDetectedPath = kShaded;
         m_bCanShade = true;
       }
     }
   } else if (HasExtension("GL_NV_register_combiners")) {
-    bool loaded = true;
-#define ZR_GL_LOAD_NV(name) loaded = loaded && LoadOne(load, gl.name, "gl" #name);
-    ZR_GL_NV_COMBINERS(ZR_GL_LOAD_NV)
-#undef ZR_GL_LOAD_NV
+    ZR_GL_NV_COMBINERS(ZR_GL_LOAD)
     if (!loaded) return VR_OG_SW_RENDER;
     m_nDetectedPath = kNvCombiners;
   } else if (HasExtension("GL_ATI_fragment_shader")) {
-    bool loaded = true;
-#define ZR_GL_LOAD_ATI(name) loaded = loaded && LoadOne(load, gl.name, "gl" #name);
-    ZR_GL_ATI_SHADER(ZR_GL_LOAD_ATI)
-#undef ZR_GL_LOAD_ATI
+    ZR_GL_ATI_SHADER(ZR_GL_LOAD)
     if (!loaded) return VR_OG_SW_RENDER;
     m_nDetectedPath = kAtiShader;
   } else {
     return VR_OG_SW_RENDER;
   }
+#undef ZR_GL_LOAD
+#undef ZR_GL_LOAD_WITH_ARB
   m_nPath = m_nDetectedPath;
 
   // 7. The programs of the chosen path; a failure here leaves drawing without a program

@@ -6,7 +6,6 @@
 
 #include "core/ZR_Log.h"
 #include "core/ZR_Result.h"
-#include "render/ZR_GpuPrograms.h"
 
 ZR_Texture3dRenderer::ZR_Texture3dRenderer(RenderShared& shared)
     : ZR_VolumeRenderer(kTextureKind, shared) {}

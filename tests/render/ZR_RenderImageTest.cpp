@@ -244,12 +244,21 @@ TEST_F(Slab, GreyRenderingShowsTheGreyOfTheFrontmostOpaqueSlice) {
   EXPECT_TRUE(MatchesReference(image, "grey-slab"));
 }
 
-std::vector<uint16_t> SmoothSphere(const int32_t dims[3]) {
-  return MakeVolume(dims, [](int32_t x, int32_t y, int32_t z) {
-    const double r = std::sqrt((x - 31.5) * (x - 31.5) + (y - 31.5) * (y - 31.5) + (z - 31.5) * (z - 31.5));
-    // A smooth rim, so that the gradient is defined around the surface.
-    return static_cast<uint16_t>(std::clamp((24.0 - r) / 4.0, 0.0, 1.0) * 3000);
-  });
+// A sphere of radius 24 with a smooth rim (so that the gradient is defined around its
+// surface) in a 64^3 volume, through a colour table of one colour, opaque from index 1500.
+std::string LoadSphere(ZR_RenderScene& scene, float r, float g, float b, float alpha) {
+  const int32_t dims[3] = {64, 64, 64};
+  const float scale[3] = {1, 1, 1};
+  const std::string error = scene.Load(dims, scale, MakeVolume(dims, [](int32_t x, int32_t y, int32_t z) {
+    const double d = std::sqrt((x - 31.5) * (x - 31.5) + (y - 31.5) * (y - 31.5) + (z - 31.5) * (z - 31.5));
+    return static_cast<uint16_t>(std::clamp((24.0 - d) / 4.0, 0.0, 1.0) * 3000);
+  }));
+  scene.renderer.SelectLutTable(true);
+  float* colour = scene.shared.CurrentTable();
+  for (int32_t k = 0; k < 4096; ++k) SetEntry(colour, k, r, g, b, k >= 1500 ? alpha : 0.0f);
+  scene.renderer.UploadLut();
+  scene.renderer.SetBlendMode(0);
+  return error;
 }
 
 int64_t CountColour(const ZR_TestImage& image, uint8_t r, uint8_t g, uint8_t b) {
@@ -265,14 +274,7 @@ int64_t CountColour(const ZR_TestImage& image, uint8_t r, uint8_t g, uint8_t b) 
 TEST(TurnedView, CompositesTheTurnedVolumeInsideItsBoundingBox) {
   LMX_REQUIRE_GL(gl);
   ZR_RenderScene scene(*gl, kSize, kSize);
-  const int32_t dims[3] = {64, 64, 64};
-  const float scale[3] = {1, 1, 1};
-  ASSERT_EQ(scene.Load(dims, scale, SmoothSphere(dims)), "");
-  scene.renderer.SelectLutTable(true);
-  float* colour = scene.shared.CurrentTable();
-  for (int32_t k = 0; k < 4096; ++k) SetEntry(colour, k, 0.9f, 0.6f, 0.3f, k >= 1500 ? 0.3f : 0.0f);
-  scene.renderer.UploadLut();
-  scene.renderer.SetBlendMode(0);
+  ASSERT_EQ(LoadSphere(scene, 0.9f, 0.6f, 0.3f, 0.3f), "");
   scene.shared.ResetRotation(scene.renderer, true);
   scene.shared.SetShowBox(true);
   ASSERT_TRUE(scene.MakeCurrent());
@@ -298,13 +300,7 @@ TEST(TurnedView, CompositesTheTurnedVolumeInsideItsBoundingBox) {
 TEST(TurnedView, TheCutPlaneClipsTheVolume) {
   LMX_REQUIRE_GL(gl);
   ZR_RenderScene scene(*gl, kSize, kSize);
-  const int32_t dims[3] = {64, 64, 64};
-  const float scale[3] = {1, 1, 1};
-  ASSERT_EQ(scene.Load(dims, scale, SmoothSphere(dims)), "");
-  scene.renderer.SelectLutTable(true);
-  float* colour = scene.shared.CurrentTable();
-  for (int32_t k = 0; k < 4096; ++k) SetEntry(colour, k, 1, 1, 1, k >= 1500 ? 1.0f : 0.0f);
-  scene.renderer.UploadLut();
+  ASSERT_EQ(LoadSphere(scene, 1, 1, 1, 1), "");
   scene.shared.SetRotation(kIdentity);
   ZR_CutState& cut = scene.shared.Cut();
   cut.bOn = true;
@@ -355,13 +351,8 @@ TEST_F(Shaded, AFlatRegionIsFullyLitNotNaN) {
 TEST_F(Shaded, ASphereIsLitByTheHeadLight) {
   LMX_REQUIRE_GL(gl);
   ZR_RenderScene scene(*gl, kSize, kSize);
-  const int32_t dims[3] = {64, 64, 64};
-  const float scale[3] = {1, 1, 1};
-  ASSERT_EQ(scene.Load(dims, scale, SmoothSphere(dims)), "");
+  ASSERT_EQ(LoadSphere(scene, 0.8f, 0.5f, 0.3f, 1.0f), "");
   Configure(scene);
-  float* colour = scene.shared.CurrentTable();
-  for (int32_t k = 0; k < 4096; ++k) SetEntry(colour, k, 0.8f, 0.5f, 0.3f, k >= 1500 ? 1.0f : 0.0f);
-  scene.renderer.UploadLut();
   scene.Render();
   const ZR_TestImage image = scene.Read();
   // Facing the viewer the surface is lit; its silhouette, seen edge on, is darker.
@@ -372,8 +363,12 @@ TEST_F(Shaded, ASphereIsLitByTheHeadLight) {
     if (p[3] > 0) darkest = std::min<int32_t>(darkest, p[0]);
   }
   EXPECT_LT(darkest, image.At(64, 64)[0]);
-  // The shading only applies to the full copy: interactive frames are plain lookups.
   EXPECT_TRUE(MatchesReference(image, "shaded-sphere"));
+
+  // Shading only applies to the full copy: an interactive frame is the plain lookup.
+  scene.SelectCopy(true);
+  scene.Render();
+  EXPECT_EQ(scene.Read().At(64, 64)[0], Quantized(0.8f));
 }
 
 // --- Slices -----------------------------------------------------------------------------------

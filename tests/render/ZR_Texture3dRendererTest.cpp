@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "core/ZR_Result.h"
@@ -116,78 +117,77 @@ std::vector<uint16_t> Uniform(const int32_t dims[3], uint16_t value) {
   return std::vector<uint16_t>(size_t(dims[0]) * dims[1] * dims[2], value);
 }
 
-TEST(Render, GivesColourTableEntryZeroBackAsItWas) {
-  LMX_REQUIRE_GL(gl);
-  ZR_RenderScene scene(*gl, 32, 32);
-  const int32_t dims[3] = {16, 16, 16};
-  const float scale[3] = {1, 1, 1};
-  ASSERT_EQ(scene.Load(dims, scale, Uniform(dims, 100)), "");
+// A small uniform volume on a panel; Record() passes the calls through a recorder.
+class SmallScene : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gl = ZR_GlTestContext::Get();
+    if (!gl) GTEST_FAIL() << "no OpenGL context: " << ZR_GlTestContext::Error();
+    scene = std::make_unique<ZR_RenderScene>(*gl, 16, 16);
+    const int32_t dims[3] = {8, 8, 4};
+    const float scale[3] = {1, 1, 1};
+    ASSERT_EQ(scene->Load(dims, scale, Uniform(dims, 100)), "");
+  }
+  void TearDown() override {
+    if (scene) scene->shared.AttachGl(&gl->Gl(), &gl->Programs());
+  }
+  ZR_RecordingGl& Record() {
+    recorder = std::make_unique<ZR_RecordingGl>(&gl->Gl());
+    scene->shared.AttachGl(&recorder->Table(), &gl->Programs());
+    return *recorder;
+  }
+  ZR_GlTestContext* gl = nullptr;
+  std::unique_ptr<ZR_RenderScene> scene;
+  std::unique_ptr<ZR_RecordingGl> recorder;
+};
+
+TEST_F(SmallScene, RenderGivesColourTableEntryZeroBackAsItWas) {
   for (const int32_t mode : {0, 2}) {
-    float* table = scene.shared.CurrentTable();
+    float* table = scene->shared.CurrentTable();
     const float entry0[4] = {0.1f, 0.2f, 0.3f, 0.4f};
     std::copy_n(entry0, 4, table);
-    scene.renderer.SetBlendMode(mode);
-    scene.Render();
-    table = scene.shared.CurrentTable();
+    scene->renderer.SetBlendMode(mode);
+    scene->Render();
+    table = scene->shared.CurrentTable();
     for (int i = 0; i < 4; ++i) EXPECT_EQ(table[i], entry0[i]) << "mode " << mode << " component " << i;
     // The texture holds the restored entry too.
     std::vector<float> uploaded(4096 * 4);
-    gl->Gl().BindTexture(GL_TEXTURE_2D, scene.renderer.LutTexture());
+    gl->Gl().BindTexture(GL_TEXTURE_2D, scene->renderer.LutTexture());
     gl->Gl().GetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, uploaded.data());
     for (int i = 0; i < 4; ++i)
       EXPECT_NEAR(uploaded[i], entry0[i], 1.0 / 255) << "mode " << mode << " component " << i;
   }
 }
 
-TEST(Render, LeavesEntryZeroAloneWhileDrawingInMinimumAndMaximumModes) {
-  LMX_REQUIRE_GL(gl);
-  ZR_RenderScene scene(*gl, 16, 16);
-  const int32_t dims[3] = {8, 8, 8};
-  const float scale[3] = {1, 1, 1};
-  ASSERT_EQ(scene.Load(dims, scale, Uniform(dims, 100)), "");
+TEST_F(SmallScene, RenderTouchesTheTableOnlyWhenCompositing) {
+  ZR_RecordingGl& calls = Record();
   for (const int32_t mode : {0, 1, 2}) {
-    ZR_RecordingGl recorder(&gl->Gl());
-    scene.shared.AttachGl(&recorder.Table(), &gl->Programs());
-    scene.renderer.SetBlendMode(mode);
-    scene.Render();
-    scene.shared.AttachGl(&gl->Gl(), &gl->Programs());
-    EXPECT_EQ(recorder.CallsTo("glTexImage2D").size(), mode == 0 ? 2u : 0u) << "mode " << mode;
+    calls.Clear();
+    scene->renderer.SetBlendMode(mode);
+    scene->Render();
+    EXPECT_EQ(calls.CallsTo("glTexImage2D").size(), mode == 0 ? 2u : 0u) << "mode " << mode;
   }
 }
 
-TEST(Render, DrawsOncePerInvalidate) {
-  LMX_REQUIRE_GL(gl);
-  ZR_RenderScene scene(*gl, 16, 16);
-  const int32_t dims[3] = {8, 8, 8};
-  const float scale[3] = {1, 1, 1};
-  ASSERT_EQ(scene.Load(dims, scale, Uniform(dims, 100)), "");
-  ZR_RecordingGl recorder(&gl->Gl());
-  scene.shared.AttachGl(&recorder.Table(), &gl->Programs());
-  scene.renderer.Invalidate();
-  EXPECT_EQ(scene.renderer.Render(0, 0, 0, 0, 0), 0);
-  const size_t first = recorder.CallsTo("glBegin").size();
+TEST_F(SmallScene, RenderDrawsOncePerInvalidate) {
+  ZR_RecordingGl& calls = Record();
+  scene->renderer.Invalidate();
+  EXPECT_EQ(scene->renderer.Render(0, 0, 0, 0, 0), 0);
+  const size_t first = calls.CallsTo("glBegin").size();
   EXPECT_GT(first, 0u);
-  EXPECT_FALSE(scene.renderer.NeedsRender());
-  EXPECT_EQ(scene.renderer.Render(0, 0, 0, 0, 0), 0);
-  EXPECT_EQ(recorder.CallsTo("glBegin").size(), first);
-  scene.shared.AttachGl(&gl->Gl(), &gl->Programs());
+  EXPECT_FALSE(scene->renderer.NeedsRender());
+  EXPECT_EQ(scene->renderer.Render(0, 0, 0, 0, 0), 0);
+  EXPECT_EQ(calls.CallsTo("glBegin").size(), first);
 }
 
-TEST(Load3dTexture, AllocatesOnceAndReplacesInPlaceForTheSameSize) {
-  LMX_REQUIRE_GL(gl);
-  ZR_RenderScene scene(*gl, 16, 16);
-  const int32_t dims[3] = {8, 8, 4};
-  const float scale[3] = {1, 1, 1};
-  ASSERT_EQ(scene.Load(dims, scale, Uniform(dims, 10)), "");
-  ZR_RecordingGl recorder(&gl->Gl());
-  scene.shared.AttachGl(&recorder.Table(), &gl->Programs());
-  EXPECT_TRUE(scene.renderer.Load3dTexture());  // the full copy, same size again
-  EXPECT_EQ(recorder.CallsTo("glTexSubImage3DEXT").size(), 1u);
-  EXPECT_EQ(recorder.CallsTo("glTexImage3DEXT").size(), 0u);
-  scene.SelectCopy(true);
-  EXPECT_TRUE(scene.renderer.Load3dTexture());  // the reduced copy always allocates
-  EXPECT_EQ(recorder.CallsTo("glTexImage3DEXT").size(), 1u);
-  scene.shared.AttachGl(&gl->Gl(), &gl->Programs());
+TEST_F(SmallScene, Load3dTextureAllocatesOnceAndReplacesInPlaceForTheSameSize) {
+  ZR_RecordingGl& calls = Record();
+  EXPECT_TRUE(scene->renderer.Load3dTexture());  // the full copy, same size again
+  EXPECT_EQ(calls.CallsTo("glTexSubImage3DEXT").size(), 1u);
+  EXPECT_EQ(calls.CallsTo("glTexImage3DEXT").size(), 0u);
+  scene->SelectCopy(true);
+  EXPECT_TRUE(scene->renderer.Load3dTexture());  // the reduced copy always allocates
+  EXPECT_EQ(calls.CallsTo("glTexImage3DEXT").size(), 1u);
 }
 
 TEST(LoadVolume, ReportsAFailedUploadAsError11) {

@@ -1,5 +1,6 @@
 #include "tests/support/ZR_RenderScene.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "tests/support/ZR_GlTestContext.h"
@@ -56,7 +57,11 @@ std::string ZR_RenderScene::Load(const int32_t dims[3], const float scale[3],
   if (renderer.UnmapUploadBuffer() != GL_NO_ERROR) return "full buffer not unmapped";
   shared.SetVoxelBuffers(nullptr, nullptr);
 
+  m_oGl.Gl().Finish();
+  const auto start = std::chrono::steady_clock::now();
   if (renderer.LoadVolume() != 0) return "LoadVolume failed";
+  m_oGl.Gl().Finish();
+  fullUploadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   renderer.SetReducedResolution(true, reduction);
   shared.SelectCopy(true);
   if (!renderer.Load3dTexture()) return "reduced texture not uploaded";

@@ -10,7 +10,7 @@
 #include "render/RenderShared.h"
 #include "render/ZR_FramebufferSurface.h"
 #include "render/ZR_Texture3dRenderer.h"
-#include "tests/support/ZR_ImageCompare.h"
+#include "tests/support/ZR_TestImage.h"
 
 class ZR_GlTestContext;
 
@@ -30,6 +30,9 @@ class ZR_RenderScene {
   // Render once (invalidating first) into the panel's back buffer.
   void Render();
   ZR_TestImage Read(bool fromBack = true);
+
+  // How long the full copy's first upload (LoadVolume, allocating the texture) took.
+  double fullUploadSeconds = 0;
 
   RenderShared shared;
   ZR_Texture3dRenderer renderer{shared};
