@@ -47,9 +47,9 @@ bool LoadOne(const ZR_GlLoader& loader, Fn& slot, const char* name) {
 }  // namespace
 
 int32_t ZR_GpuPrograms::DetectCapabilities(ZR_GlFunctions& gl) {
-  if (m_pGl && m_pGl != &gl) m_bExtensionsRead = false;
+  DeletePrograms();  // those of an earlier detection, through the table that made them
+  if (m_pGl != &gl) m_bExtensionsRead = false;
   m_pGl = &gl;
-  DeletePrograms();
   m_bArbAvailable = false;
   m_bCanShade = false;
   m_nDetectedPath = kArbProgram;

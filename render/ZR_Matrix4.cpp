@@ -70,7 +70,7 @@ ZR_Matrix4 ZR_Matrix4::Transposed() const {
   return result;
 }
 
-ZR_Matrix4 ZR_Matrix4::RotationPart() const {
+ZR_Matrix4 ZR_Matrix4::UpperLeft3x3() const {
   ZR_Matrix4 result;
   for (int column = 0; column < 3; ++column)
     for (int row = 0; row < 3; ++row) result.m[column * 4 + row] = m[column * 4 + row];

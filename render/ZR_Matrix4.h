@@ -19,7 +19,7 @@ class ZR_Matrix4 {
   ZR_Matrix4 operator*(const ZR_Matrix4& other) const;
   ZR_Matrix4 Transposed() const;
   // The upper-left 3 x 3 only; translation and projection parts become the identity's.
-  ZR_Matrix4 RotationPart() const;
+  ZR_Matrix4 UpperLeft3x3() const;
 
   double& operator[](int index) { return m[index]; }
   double operator[](int index) const { return m[index]; }

@@ -29,7 +29,7 @@ ZR_Matrix4 ZR_Texture3dRenderer::TextureMatrix(const float rotation[16]) const {
     matrix = matrix * ZR_Matrix4::FromDoubles(m_oShared.TextureOrientation()) *
              ZR_Matrix4::Scaling(signs[0], signs[1], signs[2]);
   }
-  return matrix * ZR_Matrix4::FromFloats(rotation).RotationPart().Transposed() *
+  return matrix * ZR_Matrix4::FromFloats(rotation).UpperLeft3x3().Transposed() *
          ZR_Matrix4::Translation(-tx / 2, -ty / 2, -a * tz / 2);
 }
 

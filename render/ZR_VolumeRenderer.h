@@ -60,7 +60,7 @@ class ZR_VolumeRenderer {
   const RenderShared& Shared() const { return m_oShared; }
 
  protected:
-  // One clip plane of the cut (Part of ApplyCutPlanes): in the plane's frame, normal along
+  // One clip plane of the cut, for ApplyCutPlanes: in the plane's frame, normal along
   // its cut axis, facing front (+1) or back (-1).
   void CutPlane(int32_t plane, double constant, int32_t side);
   void PlaneSquare(double position, double offset, bool border);

@@ -68,8 +68,8 @@ TEST(Matrix4, FollowsOpenGlsConventions) {
   EXPECT_EQ(ZR_Matrix4::Translation(1, 2, 3)[13], 2);
   EXPECT_EQ(rotation.Transposed().At(0, 1), rotation.At(1, 0));
   const ZR_Matrix4 withTranslation = ZR_Matrix4::Translation(1, 2, 3) * rotation;
-  EXPECT_EQ(withTranslation.RotationPart()[12], 0);
-  EXPECT_NEAR(withTranslation.RotationPart()[1], 1, 1e-12);
+  EXPECT_EQ(withTranslation.UpperLeft3x3()[12], 0);
+  EXPECT_NEAR(withTranslation.UpperLeft3x3()[1], 1, 1e-12);
 }
 
 }  // namespace
