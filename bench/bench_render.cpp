@@ -1,0 +1,217 @@
+// The 3D view, an oblique slice and the texture upload on the headless context, beside a
+// bare loop of the same GL work (the floor the renderer's frame is measured against).
+//
+//   build/release/bench/bench_render --benchmark_repetitions=5
+//                                    --benchmark_report_aggregates_only=true
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "render/ZR_GpuPrograms.h"
+#include "render/ZR_Matrix4.h"
+#include "tests/support/ZR_GlTestContext.h"
+#include "tests/support/ZR_RenderScene.h"
+
+namespace {
+
+constexpr int32_t kPanel = 512;
+
+enum Volume { kHead = 0, kLarge = 1 };
+
+// A head-like phantom: air, an ellipsoid of soft tissue with some texture, a bone shell.
+std::vector<uint16_t> Phantom(const int32_t d[3]) {
+  std::vector<uint16_t> voxels(size_t(d[0]) * d[1] * d[2]);
+  size_t i = 0;
+  for (int32_t z = 0; z < d[2]; ++z)
+    for (int32_t y = 0; y < d[1]; ++y)
+      for (int32_t x = 0; x < d[0]; ++x) {
+        const double u = (x - d[0] / 2.0) / (0.40 * d[0]);
+        const double v = (y - d[1] / 2.0) / (0.46 * d[1]);
+        const double w = (z - d[2] / 2.0) / (0.48 * d[2]);
+        const double r = std::sqrt(u * u + v * v + w * w);
+        uint16_t value = 0;
+        if (r < 0.90)
+          value = static_cast<uint16_t>(1040 + (x * 7 + y * 13 + z * 5) % 60);
+        else if (r < 1.0)
+          value = 2200;
+        voxels[i++] = value;
+      }
+  return voxels;
+}
+
+struct Bench {
+  std::unique_ptr<ZR_RenderScene> scene;
+  double firstUploadSeconds = 0;
+};
+
+Bench& Scene(Volume volume) {
+  static std::map<Volume, Bench> scenes;
+  Bench& bench = scenes[volume];
+  if (bench.scene) return bench;
+  ZR_GlTestContext* gl = ZR_GlTestContext::Get();
+  if (!gl) {
+    std::fprintf(stderr, "no OpenGL context: %s\n", ZR_GlTestContext::Error().c_str());
+    std::exit(1);
+  }
+  const int32_t head[3] = {256, 256, 108};
+  const int32_t large[3] = {512, 512, 400};
+  const int32_t* dims = volume == kHead ? head : large;
+  const float headScale[3] = {1, 1, 1.5f / 0.957f};  // 1.5 mm slices of 0.957 mm pixels
+  const float largeScale[3] = {1, 1, 1};
+  bench.scene = std::make_unique<ZR_RenderScene>(*gl, kPanel, kPanel);
+  ZR_RenderScene& scene = *bench.scene;
+  const std::string error = scene.Load(dims, volume == kHead ? headScale : largeScale, Phantom(dims),
+                                       dims[2] > 1024 ? 4 : 2);
+  if (!error.empty()) {
+    std::fprintf(stderr, "volume not loaded: %s\n", error.c_str());
+    std::exit(1);
+  }
+  // A CT-like table: soft tissue faint, bone dense.
+  scene.renderer.SelectLutTable(true);
+  float* table = scene.shared.CurrentTable();
+  for (int32_t k = 0; k < 4096; ++k) {
+    const float a = k >= 1800 ? 0.6f : (k >= 1000 ? 0.04f : 0.0f);
+    table[4 * k] = k >= 1800 ? 0.95f : 0.8f;
+    table[4 * k + 1] = k >= 1800 ? 0.9f : 0.45f;
+    table[4 * k + 2] = k >= 1800 ? 0.8f : 0.35f;
+    table[4 * k + 3] = a;
+  }
+  scene.renderer.UploadLut();
+  scene.renderer.SetBlendMode(0);
+  scene.renderer.SetSamplingRate(3);  // final quality 2 of the settings
+  scene.shared.ResetRotation(scene.renderer, true);
+  bench.firstUploadSeconds = scene.fullUploadSeconds;
+  return bench;
+}
+
+// The same frame as bare GL: clear, then the renderer's quads through the same program,
+// texture matrix and blending, and nothing else.
+class Floor {
+ public:
+  Floor(ZR_RenderScene& scene, bool interactive) : m_oScene(scene), m_fF(interactive ? 2.0f : 1.0f) {
+    scene.Render();  // the renderer's own slice count for this view
+    m_nSlices = scene.renderer.LastSliceCount();
+    m_oTexture = scene.renderer.TextureMatrix(scene.shared.Rotation());
+  }
+  int32_t Slices() const { return m_nSlices; }
+
+  void Draw() {
+    const ZR_GlFunctions& gl = *m_oScene.shared.Gl();
+    ZR_GpuPrograms& programs = *m_oScene.shared.Programs();
+    const float* window = m_oScene.shared.Window();
+    (void)m_oScene.MakeCurrent();
+    gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.MatrixMode(GL_PROJECTION);
+    gl.LoadIdentity();
+    gl.Ortho(window[0] / m_fF, window[1] / m_fF, window[2] / m_fF, window[3] / m_fF, -5000, 5000);
+    gl.MatrixMode(GL_TEXTURE);
+    gl.LoadMatrixd(m_oTexture.Data());
+    gl.MatrixMode(GL_MODELVIEW);
+    gl.LoadIdentity();
+    gl.Enable(GL_BLEND);
+    gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gl.BlendEquationEXT(GL_FUNC_ADD_EXT);
+    gl.AlphaFunc(GL_GREATER, 0.05f);
+    gl.Enable(GL_ALPHA_TEST);
+    gl.Enable(GL_DEPTH_TEST);
+    gl.DepthFunc(GL_LESS);
+    programs.SetLutTexture(m_oScene.renderer.LutTexture());
+    programs.SelectDrawPath(false);
+    (void)programs.BindProgram(GL_TEXTURE_3D, m_oScene.renderer.VolumeTexture());
+    gl.Begin(GL_QUADS);
+    m_oScene.renderer.EmitSlices(m_nSlices, false);
+    gl.End();
+    programs.ProgramOff();
+    gl.Disable(GL_BLEND);
+    gl.Disable(GL_ALPHA_TEST);
+    gl.Disable(GL_DEPTH_TEST);
+    gl.MatrixMode(GL_TEXTURE);
+    gl.LoadIdentity();
+    gl.MatrixMode(GL_MODELVIEW);
+    gl.Finish();
+  }
+
+ private:
+  ZR_RenderScene& m_oScene;
+  float m_fF;
+  int32_t m_nSlices = 0;
+  ZR_Matrix4 m_oTexture;
+};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The renderer's frame (the reported time) and the floor, alternating frame by frame so
+// that both see the same load on the machine; floor_ms and ratio are per frame.
+void Render3d(benchmark::State& state) {
+  const Volume volume = static_cast<Volume>(state.range(0));
+  const bool interactive = state.range(1) != 0;
+  ZR_RenderScene& scene = *Scene(volume).scene;
+  scene.SelectCopy(interactive);
+  Floor floor(scene, interactive);
+  const ZR_GlFunctions& gl = *scene.shared.Gl();
+  double renderTotal = 0, floorTotal = 0;
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    scene.Render();
+    gl.Finish();
+    const double render = Seconds(start);
+    state.SetIterationTime(render);
+    renderTotal += render;
+    state.PauseTiming();
+    start = std::chrono::steady_clock::now();
+    floor.Draw();
+    floorTotal += Seconds(start);
+    state.ResumeTiming();
+  }
+  state.counters["slices"] = scene.renderer.LastSliceCount();
+  state.counters["floor_ms"] = benchmark::Counter(floorTotal * 1000, benchmark::Counter::kAvgIterations);
+  state.counters["ratio"] = floorTotal > 0 ? renderTotal / floorTotal : 0;
+  scene.SelectCopy(false);
+}
+
+void ObliqueSlice(benchmark::State& state) {
+  ZR_RenderScene& scene = *Scene(kLarge).scene;
+  ZR_ObliqueView view;
+  (ZR_Matrix4::Rotation(30, 1, 0, 0) * ZR_Matrix4::Rotation(20, 0, 1, 0)).ToFloats(view.oPlane.afRotation);
+  view.oPlane.afPosition[2] = 10;
+  const ZR_GlFunctions& gl = *scene.shared.Gl();
+  for (auto _ : state) {
+    (void)scene.MakeCurrent();
+    scene.renderer.DrawObliqueSlice(view, true);
+    gl.Finish();
+  }
+}
+
+void TextureUpload(benchmark::State& state) {
+  Bench& bench = Scene(kLarge);
+  ZR_RenderScene& scene = *bench.scene;
+  const ZR_GlFunctions& gl = *scene.shared.Gl();
+  for (auto _ : state) {
+    if (!scene.renderer.Load3dTexture()) state.SkipWithError("upload failed");
+    gl.Finish();
+  }
+  state.SetBytesProcessed(state.iterations() * int64_t{512} * 512 * 400 * 2);
+  state.counters["first_upload_s"] = bench.firstUploadSeconds;
+}
+
+void VolumeArgs(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"volume", "interactive"});
+  for (int64_t volume : {kHead, kLarge})
+    for (int64_t interactive : {0, 1}) b->Args({volume, interactive});
+  b->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1.0);
+}
+
+BENCHMARK(Render3d)->Apply(VolumeArgs);
+BENCHMARK(ObliqueSlice)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(TextureUpload)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,38 @@
+#pragma once
+// What the drawing operations read from the views that the MPR subsystem owns: the plane of
+// a view, the oblique view around it, and the three orthogonal slices of the 3D screen.
+// The view classes fill these; the renderer never sees the classes themselves.
+
+#include <cstdint>
+
+// A plane through the volume: a point of it (extent units, from the volume centre) and its
+// orientation, column-major, columns right, up and normal.
+struct ZR_MprPlane {
+  float afPosition[3] = {0, 0, 0};
+  float afRotation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+};
+
+// One MPR view as DrawObliqueSlice draws it.
+struct ZR_ObliqueView {
+  ZR_MprPlane oPlane;
+  int32_t nLayout = 0;      // 0 single slice, 1 multi-slice series, 2 slab
+  bool bOffset = false;     // a slab or series step is being drawn
+  float fOffset = 0;        // that step's offset along the normal
+};
+
+// The three orthogonal slices of the 3D screen (axis 0 sagittal, 1 coronal, 2 axial).
+struct ZR_OrthoViews {
+  // Slice positions: x and y as offsets from the centre in texture units (-0.5..0.5), z as
+  // the fraction of the padded z range from its centre (-0.5..0.5).
+  float afSlice[3] = {0, 0, 0};
+  // Which slices get their crosshair, and one axis that never does (-1: none).
+  bool abCrosshair[3] = {true, true, true};
+  int32_t nExcludedAxis = -1;
+};
+
+// The panel a trackball drag happens in.
+struct ZR_TrackballView {
+  int32_t nWidth = 0;
+  int32_t nHeight = 0;
+  double dRadius = 0;
+};
