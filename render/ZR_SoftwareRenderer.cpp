@@ -21,6 +21,9 @@ void ZR_SoftwareRenderer::Init() {
   gl->ClearColor(0, 0, 0, 0);
   gl->Disable(GL_DITHER);
   gl->Disable(GL_LIGHTING);
+  // The active frame is drawn as the texture renderer draws it.
+  gl->LineWidth(1.2f);
+  gl->Enable(GL_LINE_SMOOTH);
   gl->MatrixMode(GL_MODELVIEW);
 }
 
