@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/ZR_CliInfo.h"
 #include "core/ZR_Log.h"
 
 const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
-  static const std::vector<Command> commands = {};
+  static const std::vector<Command> commands = {
+      {"info", "FILE", "study lines, transfer syntax and pixel layout of one DICOM file", &ZR_CliInfo::Run},
+  };
   return commands;
 }
 

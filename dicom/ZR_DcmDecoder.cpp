@@ -59,9 +59,15 @@ std::vector<uint8_t> ZR_DcmDecoder::Decode(const std::string& syntax, bool encap
                                          format.highBit, format.pixelRepresentation));
   gdcm::PhotometricInterpretation::PIType pi =
       gdcm::PhotometricInterpretation::GetPIType(format.photometric.c_str());
-  if (pi == gdcm::PhotometricInterpretation::UNKNOWN || pi == gdcm::PhotometricInterpretation::PI_END)
+  // The codecs assert that the interpretation fits the sample count: keep the two consistent.
+  const bool grey = pi == gdcm::PhotometricInterpretation::MONOCHROME1 ||
+                    pi == gdcm::PhotometricInterpretation::MONOCHROME2 ||
+                    pi == gdcm::PhotometricInterpretation::PALETTE_COLOR;
+  if (pi == gdcm::PhotometricInterpretation::UNKNOWN || pi == gdcm::PhotometricInterpretation::PI_END ||
+      grey != (format.samples == 1) || format.samples == 4)
     pi = format.samples == 1 ? gdcm::PhotometricInterpretation::MONOCHROME2
                              : gdcm::PhotometricInterpretation::RGB;
+  if (format.samples == 4) throw ZR_DcmError("pixel data of four samples cannot be decoded");
   image.SetPhotometricInterpretation(pi);
   image.SetPlanarConfiguration(format.samples > 1 ? format.planar : 0);
   image.SetTransferSyntax(gdcm::TransferSyntax(type));
@@ -97,6 +103,8 @@ std::vector<uint8_t> ZR_DcmDecoder::Decode(const std::string& syntax, bool encap
     ok = image.GetBuffer(reinterpret_cast<char*>(out.data()));
   } catch (const std::exception& e) {
     throw ZR_DcmError(std::string("the pixel data cannot be decoded: ") + e.what());
+  } catch (...) {
+    throw ZR_DcmError("the pixel data cannot be decoded (" + SyntaxName(syntax) + ")");
   }
   if (!ok) throw ZR_DcmError("the pixel data cannot be decoded (" + SyntaxName(syntax) + ")");
 
@@ -108,8 +116,10 @@ std::vector<uint8_t> ZR_DcmDecoder::Decode(const std::string& syntax, bool encap
   format.highBit = pf.GetHighBit();
   format.pixelRepresentation = pf.GetPixelRepresentation();
   format.planar = static_cast<uint16_t>(image.GetPlanarConfiguration());
-  if (const char* name = gdcm::PhotometricInterpretation::GetPIString(image.GetPhotometricInterpretation()))
+  if (const char* name = gdcm::PhotometricInterpretation::GetPIString(image.GetPhotometricInterpretation())) {
     format.photometric = name;
+    while (!format.photometric.empty() && format.photometric.back() == ' ') format.photometric.pop_back();
+  }
   if (format.TotalBytes() != out.size()) out.resize(std::min(out.size(), format.TotalBytes()));
   return out;
 }

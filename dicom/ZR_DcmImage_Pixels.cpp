@@ -3,11 +3,13 @@
 #include <bit>
 #include <cstring>
 
+#include "dicom/ZR_DcmCodestream.h"
 #include "dicom/ZR_DcmDecoder.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImage.h"
 #include "dicom/ZR_DcmLimits.h"
 #include "dicom/ZR_DcmParser.h"
+#include "dicom/ZR_DcmRle.h"
 #include "dicom/ZR_DcmValueCodec.h"
 
 namespace {
@@ -56,6 +58,16 @@ void CleanInPlace(uint8_t* data, size_t count, const ZR_DcmPixelFormat& f) {
   for (size_t i = 0; i < count; ++i) values[i] = layout.Clean(values[i]);
 }
 
+// Removes what lies outside the stored bits, in place, when anything does.
+void CleanBits(std::vector<uint8_t>& pixels, const ZR_DcmPixelFormat& f) {
+  if (f.bitsAllocated == 16) {
+    const size_t count = pixels.size() / 2;
+    if (!Inspect<uint16_t>(pixels.data(), count, f)) CleanInPlace<uint16_t>(pixels.data(), count, f);
+  } else if (f.bitsAllocated == 8) {
+    if (!Inspect<uint8_t>(pixels.data(), pixels.size(), f)) CleanInPlace<uint8_t>(pixels.data(), pixels.size(), f);
+  }
+}
+
 void SwapUnits(uint8_t* data, size_t bytes, size_t unit) {
   for (size_t i = 0; i + unit <= bytes; i += unit) std::reverse(data + i, data + i + unit);
 }
@@ -73,7 +85,13 @@ void ZR_DcmImage::DecompressAll() {
 
   if (pixels->encapsulated) {
     try {
-      m_aPixels = ZR_DcmDecoder::Decode(m_sReceivedSyntax, true, pixels->fragments, m_oFormat);
+      if (m_sReceivedSyntax == ZR_DcmRle::kSyntax) {
+        m_aPixels = ZR_DcmRle::Decode(std::span(pixels->fragments).subspan(1), m_oFormat);
+        CleanBits(m_aPixels, m_oFormat);
+      } else {
+        ZR_DcmCodestream::Check(m_sReceivedSyntax, std::span(pixels->fragments).subspan(1), m_oFormat);
+        m_aPixels = ZR_DcmDecoder::Decode(m_sReceivedSyntax, true, pixels->fragments, m_oFormat);
+      }
     } catch (const ZR_DcmError& e) {
       Fail(e.what());
     }
