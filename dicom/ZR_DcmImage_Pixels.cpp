@@ -1,6 +1,7 @@
 // ZR_DcmImage: decoding and filling pixels.
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "dicom/ZR_DcmCodestream.h"
@@ -135,26 +136,29 @@ void ZR_DcmImage::DecodeNative(const ZR_DcmDataSet::Element& pixels) {
 
   const size_t unit = static_cast<size_t>(ba / 8);
   const size_t count = total / unit;
-  bool clean = true;
-  // The values are little endian here; inspecting them is only right on a little-endian host.
-  if (kHostLittle) {
+  // The file's own bytes are handed out when nothing needs changing: little-endian host,
+  // values aligned for their width (an odd-length element before them shifts them), clean.
+  const bool aligned = reinterpret_cast<uintptr_t>(pixels.bytes.data()) % unit == 0;
+  if (kHostLittle && aligned) {
+    bool clean = true;
     if (ba == 8) clean = Inspect<uint8_t>(pixels.bytes.data(), count, f);
     if (ba == 16) clean = Inspect<uint16_t>(pixels.bytes.data(), count, f);
     if (ba == 32) clean = Inspect<uint32_t>(pixels.bytes.data(), count, f);
-  }
-  if (kHostLittle && clean) {
-    // Nothing to change: hand out the file's own bytes.
-    m_aPixels.clear();
-    m_pKeep = pixels.storage;
-    m_pPixels = pixels.bytes.data();
-    m_nPixelBytes = total;
-    return;
+    if (clean) {
+      m_aPixels.clear();
+      m_pKeep = pixels.storage;
+      m_pPixels = pixels.bytes.data();
+      m_nPixelBytes = total;
+      return;
+    }
   }
   m_aPixels.assign(pixels.bytes.begin(), pixels.bytes.begin() + static_cast<std::ptrdiff_t>(total));
   if (!kHostLittle && unit > 1) SwapUnits(m_aPixels.data(), total, unit);
-  if (ba == 8) CleanInPlace<uint8_t>(m_aPixels.data(), count, f);
-  if (ba == 16) CleanInPlace<uint16_t>(m_aPixels.data(), count, f);
-  if (ba == 32) CleanInPlace<uint32_t>(m_aPixels.data(), count, f);
+  if (ba == 32) {
+    if (!Inspect<uint32_t>(m_aPixels.data(), count, f)) CleanInPlace<uint32_t>(m_aPixels.data(), count, f);
+  } else {
+    CleanBits(m_aPixels, f);
+  }
   m_pKeep.reset();
   m_nPixelBytes = total;
 }

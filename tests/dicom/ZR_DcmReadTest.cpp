@@ -256,3 +256,20 @@ TEST(ZR_DcmRead, TrailingZeroPaddingIsIgnored) {
   ZR_DcmImage back = Read(file);
   EXPECT_EQ(ZR_DicomFixtures::Values(back), (std::vector<int32_t>{1, 2, 3, 4}));
 }
+
+// An odd-length element before the pixel data (it happens) leaves them at an odd offset in the
+// file; what is handed out is still aligned for 16-bit values.
+TEST(ZR_DcmRead, PixelsAreAlignedEvenWhenTheFileIsNot) {
+  const Grey grey = Sample(16, true, {-3, 258, 1000, -1000});
+  ZR_DcmImage image = ZR_DicomFixtures::Image(grey);
+  std::vector<uint8_t> file = image.Encode();
+  const uint8_t patientId[] = {0x10, 0x00, 0x20, 0x00, 'L', 'O', 0x02, 0x00, 'P', '1'};
+  auto at = std::search(file.begin(), file.end(), patientId, patientId + sizeof patientId);
+  ASSERT_NE(at, file.end());
+  at[6] = 3;  // "P1" becomes the odd-length "P1x"
+  file.insert(at + sizeof patientId, 'x');
+  ZR_DcmImage back = Read(file);
+  EXPECT_EQ(back.PatientID(), "P1x");
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(back.PixelAddress()) % alignof(int16_t), 0u);
+  EXPECT_EQ(ZR_DicomFixtures::Values(back), grey.values);
+}
