@@ -111,6 +111,25 @@ std::vector<uint8_t> ZR_DicomFixtures::GdcmFile(const Grey& g, const std::string
   return std::vector<uint8_t>(s.begin(), s.end());
 }
 
+std::vector<uint8_t> ZR_DicomFixtures::GdcmTranscode(const std::vector<uint8_t>& file, const std::string& syntax) {
+  std::istringstream in(std::string(file.begin(), file.end()));
+  gdcm::ImageReader reader;
+  reader.SetStream(in);
+  if (!reader.Read()) throw std::runtime_error("GDCM cannot read the file");
+  gdcm::ImageChangeTransferSyntax change;
+  change.SetTransferSyntax(gdcm::TransferSyntax(gdcm::TransferSyntax::GetTSType(syntax.c_str())));
+  change.SetInput(reader.GetImage());
+  if (!change.Change()) throw std::runtime_error("GDCM cannot encode " + syntax);
+  gdcm::ImageWriter writer;
+  writer.SetFile(reader.GetFile());
+  writer.SetImage(change.GetOutput());
+  std::ostringstream out;
+  writer.SetStream(out);
+  if (!writer.Write()) throw std::runtime_error("GDCM cannot write " + syntax);
+  const std::string s = out.str();
+  return std::vector<uint8_t>(s.begin(), s.end());
+}
+
 std::vector<uint8_t> ZR_DicomFixtures::GdcmPixels(const std::vector<uint8_t>& file) {
   std::istringstream in(std::string(file.begin(), file.end()));
   gdcm::ImageReader reader;

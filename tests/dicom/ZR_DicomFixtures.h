@@ -35,6 +35,9 @@ class ZR_DicomFixtures {
   // `grey` encoded with a compressed transfer syntax by GDCM, as a whole file.
   static std::vector<uint8_t> GdcmFile(const Grey& grey, const std::string& syntax);
 
+  // A whole file (well formed, such as the component writes) re-encoded by GDCM in a compressed
+  // transfer syntax, every other element kept.
+  static std::vector<uint8_t> GdcmTranscode(const std::vector<uint8_t>& file, const std::string& syntax);
   // Pixels of a file as GDCM's own reader decodes them (host order), for cross-checks.
   static std::vector<uint8_t> GdcmPixels(const std::vector<uint8_t>& file);
 
