@@ -32,6 +32,10 @@ class ZR_DcmDataSet {
     }
   };
 
+  static constexpr uint32_t kPixelData = 0x7FE00010;
+  static constexpr uint32_t kCharacterSet = 0x00080005;
+  static constexpr uint32_t kUndefinedLength = 0xFFFFFFFF;
+
   static constexpr uint32_t Tag(uint16_t group, uint16_t element) {
     return static_cast<uint32_t>(group) << 16 | element;
   }

@@ -10,7 +10,7 @@
 #include "dicom/ZR_DcmWriter.h"
 
 namespace {
-constexpr uint32_t kPixelData = 0x7FE00010;
+constexpr uint32_t kPixelData = ZR_DcmDataSet::kPixelData;
 }
 
 std::vector<uint8_t> ZR_DcmImage::Encode(Syntax syntax) {

@@ -14,7 +14,7 @@
 #include "dicom/ZR_DcmValueCodec.h"
 
 namespace {
-constexpr uint32_t kPixelData = 0x7FE00010;
+constexpr uint32_t kPixelData = ZR_DcmDataSet::kPixelData;
 constexpr bool kHostLittle = std::endian::native == std::endian::little;
 
 // Values of `bits` bits stored with their top bit at `high`: what lies outside (overlay bits,

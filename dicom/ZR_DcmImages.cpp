@@ -12,7 +12,7 @@
 #include "dicom/ZR_DcmParser.h"
 
 namespace {
-constexpr uint32_t kPixelData = 0x7FE00010;
+constexpr uint32_t kPixelData = ZR_DcmDataSet::kPixelData;
 
 class Descriptor {
  public:

@@ -15,8 +15,8 @@ using Element = ZR_DcmDataSet::Element;
 constexpr uint32_t kItem = 0xFFFEE000;
 constexpr uint32_t kItemEnd = 0xFFFEE00D;
 constexpr uint32_t kSequenceEnd = 0xFFFEE0DD;
-constexpr uint32_t kPixelData = 0x7FE00010;
-constexpr uint32_t kUndefined = 0xFFFFFFFF;
+constexpr uint32_t kPixelData = ZR_DcmDataSet::kPixelData;
+constexpr uint32_t kUndefined = ZR_DcmDataSet::kUndefinedLength;
 
 struct Encoding {
   bool explicitVr = true;

@@ -14,9 +14,9 @@
 namespace {
 using Element = ZR_DcmDataSet::Element;
 using V = ZR_DcmVr;
-constexpr uint32_t kPixelData = 0x7FE00010;
-constexpr uint32_t kCharset = 0x00080005;
-constexpr uint32_t kUndefined = 0xFFFFFFFF;
+constexpr uint32_t kPixelData = ZR_DcmDataSet::kPixelData;
+constexpr uint32_t kCharset = ZR_DcmDataSet::kCharacterSet;
+constexpr uint32_t kUndefined = ZR_DcmDataSet::kUndefinedLength;
 
 struct Target {
   bool explicitVr = true;

@@ -14,6 +14,16 @@
 
 #include "dicom/ZR_DcmUid.h"
 
+namespace {
+std::vector<uint8_t> Written(gdcm::ImageWriter& writer, const std::string& syntax) {
+  std::ostringstream out;
+  writer.SetStream(out);
+  if (!writer.Write()) throw std::runtime_error("GDCM cannot write " + syntax);
+  const std::string s = out.str();
+  return std::vector<uint8_t>(s.begin(), s.end());
+}
+}  // namespace
+
 ZR_DcmImage ZR_DicomFixtures::Image(const Grey& g, double z) {
   ZR_DcmImage image;
   image.SetSOPClass("1.2.840.10008.5.1.4.1.1.2");
@@ -104,11 +114,7 @@ std::vector<uint8_t> ZR_DicomFixtures::GdcmFile(const Grey& g, const std::string
   ds.Replace(sopClass.GetAsDataElement());
   ds.Replace(instance.GetAsDataElement());
   ds.Replace(modality.GetAsDataElement());
-  std::ostringstream out;
-  writer.SetStream(out);
-  if (!writer.Write()) throw std::runtime_error("GDCM cannot write " + syntax);
-  const std::string s = out.str();
-  return std::vector<uint8_t>(s.begin(), s.end());
+  return Written(writer, syntax);
 }
 
 std::vector<uint8_t> ZR_DicomFixtures::GdcmTranscode(const std::vector<uint8_t>& file, const std::string& syntax) {
@@ -123,11 +129,7 @@ std::vector<uint8_t> ZR_DicomFixtures::GdcmTranscode(const std::vector<uint8_t>&
   gdcm::ImageWriter writer;
   writer.SetFile(reader.GetFile());
   writer.SetImage(change.GetOutput());
-  std::ostringstream out;
-  writer.SetStream(out);
-  if (!writer.Write()) throw std::runtime_error("GDCM cannot write " + syntax);
-  const std::string s = out.str();
-  return std::vector<uint8_t>(s.begin(), s.end());
+  return Written(writer, syntax);
 }
 
 std::vector<uint8_t> ZR_DicomFixtures::GdcmPixels(const std::vector<uint8_t>& file) {
