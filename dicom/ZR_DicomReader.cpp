@@ -136,6 +136,8 @@ int32_t ZR_DicomReader::ReadSeries(const std::vector<std::string>& files, ZR_Dic
     if (!ReadSlice(files[0], nullptr, slices[0], error)) return Refuse(error);
     if (m_pProgress) m_pProgress->Step(1);
     if (!ReadRest(files, slices)) return VR_LD_INVALID_VOLUME;
+    for (const Slice& s : slices)
+      if (!s.note.empty()) ZR_Log::Entry(s.note);
     if (!DropDuplicates(slices)) return VR_LD_INVALID_VOLUME;
     Progress(n + (n / 2) / 3);
     // The first file of the list is the reference for the values (ordering moves it).

@@ -53,6 +53,7 @@ class ZR_DicomReader {
     bool notCt = false;
     int32_t minimum = 0, maximum = 0;  // of the file's values (after any rescale conversion)
     std::unique_ptr<uint16_t[]> pixels;  // padded
+    std::string note;  // for the log, written by the calling thread (the log is not shared)
   };
 
  private:

@@ -9,7 +9,6 @@
 #include <new>
 #include <thread>
 
-#include "core/ZR_Log.h"
 #include "core/ZR_ProgressBar.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImages.h"
@@ -119,7 +118,7 @@ bool ZR_DicomReader::ReadSlice(const std::string& file, const Slice* reference, 
     const bool convert = reference && (slice.slope != reference->slope || slice.intercept != reference->intercept);
     const double factor = reference ? slice.slope / reference->slope : 1.0;
     const double offset = reference ? (slice.intercept - reference->intercept) / reference->slope : 0.0;
-    if (convert) ZR_Log::Entry("ReadSeries(): values brought to the first file's rescale: ", file);
+    if (convert) slice.note = "ReadSeries(): values brought to the first file's rescale: " + file;
     const uint8_t* bytes = static_cast<const uint8_t*>(frame);
     if (slice.pixelRepresentation == 1)
       CopyFrame<int16_t>(bytes, a.columns, a.rows, width, height, slice.pixels.get(), convert, factor, offset,
