@@ -133,6 +133,29 @@ void ZR_DcmImage::DecompressAll() {
 
 void ZR_DcmImage::DecodeNative(const ZR_DcmDataSet::Element& pixels) {
   const ZR_DcmPixelFormat& f = m_oFormat;
+  // Native 4:2:2 colour stores two samples per pixel; GDCM's raw codec expands it.
+  const bool subsampled = f.samples == 3 && f.bitsAllocated == 8 &&
+                          (f.photometric == "YBR_FULL_422" || f.photometric == "YBR_PARTIAL_422");
+  if (subsampled) {
+    if (f.columns % 2 != 0) Fail("4:2:2 colour needs an even number of columns");
+    const size_t stored = size_t{f.rows} * f.columns * 2 * f.frames;
+    if (pixels.bytes.size() < stored)
+      Fail("the pixel data holds " + std::to_string(pixels.bytes.size()) + " bytes, the image needs " +
+           std::to_string(stored));
+    try {
+      m_aPixels = ZR_DcmDecoder::Decode(ZR_DcmParser::kExplicitLittle, false, {pixels.bytes.subspan(0, stored)},
+                                        m_oFormat);
+    } catch (const ZR_DcmError& e) {
+      Fail(e.what());
+    }
+    m_pKeep.reset();
+    m_nPixelBytes = m_aPixels.size();
+    if (m_oFormat.photometric == "YBR_FULL_422") {
+      m_oFormat.photometric = "YBR_FULL";  // what the expanded samples are
+      Attributes().Add(0x0028, 0x0004, m_oFormat.photometric);
+    }
+    return;
+  }
   const size_t total = f.TotalBytes();
   if (pixels.bytes.size() < total)
     Fail("the pixel data holds " + std::to_string(pixels.bytes.size()) + " bytes, the image needs " +

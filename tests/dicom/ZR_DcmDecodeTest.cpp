@@ -197,7 +197,7 @@ TEST(ZR_DcmDecode, NativePixelsEqualGdcmsOwnDecoding) {
                           "cornerstone-wado-image-loader/CTImage.dcm_BigEndianExplicitTransferSyntax_1.2.840.10008.1.2.2.dcm",
                           "pydicom/MR_small.dcm", "pydicom/MR_small_bigendian.dcm", "dwv/gdcm-CR-MONO1-10-chest.dcm",
                           "dwv/osirix-toutatix-100.dcm", "octave-dicom/CT-MONO2-16-ankle.dcm",
-                          "dwv/gdcm-US-RGB-8-epicard.dcm"});
+                          "dwv/gdcm-US-RGB-8-epicard.dcm", "pydicom/SC_ybr_full_422_uncompressed.dcm"});
 }
 
 // RLE is decoded by our own code (GDCM's reads past damaged fragments); on sound files it must
