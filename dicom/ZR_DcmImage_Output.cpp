@@ -2,7 +2,10 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/ZR_AtomicFile.h"
+#include <cerrno>
+#include <cstring>
+
+#include "core/ZR_TextFile.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImage.h"
 #include "dicom/ZR_DcmPicture.h"
@@ -37,11 +40,18 @@ std::vector<uint8_t> ZR_DcmImage::Encode(Syntax syntax) {
   return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
+namespace {
+// Complete or not at all: the bytes replace `path` only once they are on disk.
+void WriteWhole(const std::string& path, std::string_view bytes) {
+  errno = 0;
+  if (!ZR_TextFile::WriteReplacing(path, bytes))
+    throw ZR_DcmError("cannot write '" + path + "'" + (errno ? std::string(": ") + std::strerror(errno) : ""));
+}
+}  // namespace
+
 void ZR_DcmImage::WriteFile(const std::string& path, Syntax syntax) {
   const std::vector<uint8_t> bytes = Encode(syntax);
-  std::string error;
-  if (!ZR_AtomicFile::Write(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &error))
-    throw ZR_DcmError(error);
+  WriteWhole(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void ZR_DcmImage::FileExport(const std::string& path, const std::string& format, int32_t quality) {
@@ -57,6 +67,5 @@ void ZR_DcmImage::FileExport(const std::string& path, const std::string& format,
   } catch (const ZR_DcmError& e) {
     Fail(e.what());
   }
-  std::string error;
-  if (!ZR_AtomicFile::Write(path, bytes, &error)) throw ZR_DcmError(error);
+  WriteWhole(path, bytes);
 }

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/ZR_AtomicFile.h"
+#include "core/ZR_TextFile.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImages.h"
 #include "dicom/ZR_DicomAttributes.h"
@@ -69,5 +69,5 @@ bool ZR_StudyInfo::WriteStudyText(const std::string& dicomFile, const std::strin
                            "Series Instance UID: " + image->SeriesUID() + "\n" +
                            "Study Description: " + image->StudyDescription() + "\n" +
                            "Study Date: " + TextOrEmpty(*image, 0x0008, 0x0020) + "\n";
-  return ZR_AtomicFile::Write(textFile, text);
+  return ZR_TextFile::WriteReplacing(textFile, text);
 }

@@ -53,7 +53,7 @@ std::vector<uint8_t> FrameOf(ZR_DcmImage& image) {
 
 bool HasTemporaryFiles(const fs::path& dir) {
   for (const auto& entry : fs::directory_iterator(dir))
-    if (entry.path().filename().string().find(".tmp-") != std::string::npos) return true;
+    if (entry.path().filename().string().find(".tmp") != std::string::npos) return true;
   return false;
 }
 }  // namespace
