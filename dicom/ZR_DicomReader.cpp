@@ -103,6 +103,8 @@ bool ZR_DicomReader::ReadImageAttributes(const std::string& file, ZR_DicomImageA
     m_sLastError = e.what();
   } catch (const std::bad_alloc&) {
     m_sLastError = file + ": out of memory";
+  } catch (const std::exception& e) {
+    m_sLastError = file + ": " + e.what();
   }
   return false;
 }

@@ -131,6 +131,12 @@ bool ZR_DicomReader::ReadSlice(const std::string& file, const Slice* reference, 
     // The component's errors end here: the caller sees a refusal with this reason.
     error = e.what();
     if (error.rfind(file, 0) != 0) error = file + ": " + error;
+  } catch (const std::bad_alloc&) {
+    slice.pixels.reset();
+    throw;  // becomes VR_NO_MEMORY
+  } catch (const std::exception& e) {
+    // Nothing else may leave a worker thread either (that would end the program).
+    error = file + ": " + e.what();
   }
   slice.pixels.reset();
   return false;
@@ -160,6 +166,8 @@ bool ZR_DicomReader::ReadRest(const std::vector<std::string>& files, std::vector
       } catch (const std::bad_alloc&) {
         memory = true;
         slices[i].pixels.reset();
+      } catch (...) {
+        error = files[i] + ": cannot be read";
       }
       {
         std::lock_guard<std::mutex> lock(mutex);

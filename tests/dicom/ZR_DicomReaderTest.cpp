@@ -404,10 +404,12 @@ namespace {
 // A file source that fails on one chosen file, as a damaged disk or network share would.
 class FailingSource : public ZR_DicomFileSource {
  public:
-  FailingSource(std::string bad, bool memory) : m_sBad(std::move(bad)), m_bMemory(memory) {}
+  enum class Failure { Component, Memory, Other };
+  FailingSource(std::string bad, Failure failure) : m_sBad(std::move(bad)), m_eFailure(failure) {}
   void ReadFile(ZR_DcmImages& images, const std::string& path) const override {
     if (path == m_sBad) {
-      if (m_bMemory) throw std::bad_alloc();
+      if (m_eFailure == Failure::Memory) throw std::bad_alloc();
+      if (m_eFailure == Failure::Other) throw std::runtime_error("unexpected trouble");
       throw ZR_DcmError(path + ": read error (the source failed)");
     }
     ZR_DicomFileSource::ReadFile(images, path);
@@ -415,7 +417,7 @@ class FailingSource : public ZR_DicomFileSource {
 
  private:
   std::string m_sBad;
-  bool m_bMemory;
+  Failure m_eFailure;
 };
 }  // namespace
 
@@ -425,13 +427,16 @@ TEST(ZR_DicomReader, ErrorsOfTheFifthFileBecomeResultCodes) {
   const std::vector<std::string> files = S::Write("fifth", 10, S::Flat(100));
   for (int32_t threads : {1, 3}) {
     SCOPED_TRACE(threads);
+    using F = FailingSource::Failure;
     const struct {
-      bool memory;
+      F failure;
       int32_t result;
       const char* reason;
-    } cases[] = {{false, VR_LD_INVALID_VOLUME, "s004.dcm: read error"}, {true, VR_NO_MEMORY, "out of memory"}};
+    } cases[] = {{F::Component, VR_LD_INVALID_VOLUME, "s004.dcm: read error"},
+                 {F::Memory, VR_NO_MEMORY, "out of memory"},
+                 {F::Other, VR_LD_INVALID_VOLUME, "s004.dcm: unexpected trouble"}};
     for (const auto& c : cases) {
-      FailingSource source(files[4], c.memory);
+      FailingSource source(files[4], c.failure);
       ZR_DicomReader reader(&source);
       reader.SetThreadCount(threads);
       ZR_RecordingProgressBar progress;
