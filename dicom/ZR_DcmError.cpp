@@ -1,0 +1,3 @@
+#include "dicom/ZR_DcmError.h"
+
+ZR_DcmError::ZR_DcmError(const std::string& message) : std::runtime_error(message) {}
