@@ -1,17 +1,24 @@
-// The software reslice of one MPR plane (full quality and the fast path) for a head-sized
-// volume (256 x 256 x 108, 1.5 mm slices of 0.957 mm pixels) and a large one (512 x 512 x
-// 400), beside the plain per-pixel loop measured in the same run. Each kernel case also
-// reports how many pixels differ from the plain loop by more than 1.
+// The software reslice of one MPR plane (full quality and the fast path) for the real head CT
+// series ct-head-108 (256 x 256 x 108, 1.5 mm slices of 0.957 mm pixels; a phantom of that
+// size when the test data is absent) and a 512 x 512 x 400 phantom, beside the plain
+// per-pixel loop measured in the same run. Each kernel case also reports how many pixels
+// differ from the plain loop by more than 1.
 //
 //   build/release/bench/bench_reslice --benchmark_repetitions=5
 //                                     --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <string>
 #include <memory>
 #include <vector>
 
 #include "core/ZR_Result.h"
+#include "dicom/ZR_DicomReader.h"
 #include "render/ZR_Matrix4.h"
 #include "render/ZR_SoftwareRenderer.h"
 #include "tests/support/ZR_ResliceReference.h"
@@ -23,11 +30,44 @@ enum Volume { kHead = 0, kLarge = 1 };
 enum Plane { kAxial = 0, kOblique = 1 };
 
 struct Scene {
+  ZR_DicomVolume study;  // the real series, when read
   std::vector<uint16_t> stored;
   RenderShared shared;
   std::unique_ptr<ZR_SoftwareRenderer> renderer;
   int32_t dims[3] = {0, 0, 0};
 };
+
+// The folder of the real series, as the tests find it; empty when there is none.
+std::filesystem::path HeadSeries() {
+  std::vector<std::filesystem::path> roots;
+  if (const char* env = std::getenv("LMX_TEST_DATA")) roots.emplace_back(env);
+  roots.emplace_back(std::filesystem::path(LMX_SOURCE_DIR) / "../shared/data");
+  roots.emplace_back(std::filesystem::path(LMX_SOURCE_DIR) / "build/testdata");
+  for (const auto& root : roots)
+    if (std::filesystem::is_directory(root / "series/ct-head-108")) return root / "series/ct-head-108";
+  return {};
+}
+
+bool ReadHead(Scene& scene) {
+  const std::filesystem::path dir = HeadSeries();
+  if (dir.empty()) return false;
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  ZR_DicomReader reader;
+  if (reader.ReadSeries(files, scene.study) != VR_OK) return false;
+  ZR_SliceStack stack;
+  for (int32_t k = 0; k < scene.study.m_nSliceCount; ++k) stack.apSlices.push_back(scene.study.Slice(k));
+  stack.nWidth = scene.study.m_nWidth;
+  stack.nHeight = scene.study.m_nHeight;
+  scene.dims[0] = scene.study.m_nWidth;
+  scene.dims[1] = scene.study.m_nHeight;
+  scene.dims[2] = scene.study.m_nSliceCount;
+  scene.shared.SetVoxelScale(1, 1, scene.study.m_fSliceDistance / scene.study.m_fPixelSpacingX);
+  scene.shared.SetSliceStack(stack);
+  std::printf("head: %s, %d x %d x %d\n", dir.string().c_str(), scene.dims[0], scene.dims[1], scene.dims[2]);
+  return true;
+}
 
 Scene& Get(Volume volume) {
   static std::map<Volume, std::unique_ptr<Scene>> scenes;
@@ -37,13 +77,16 @@ Scene& Get(Volume volume) {
   const int32_t head[3] = {256, 256, 108};
   const int32_t large[3] = {512, 512, 400};
   const int32_t* d = volume == kHead ? head : large;
-  std::copy_n(d, 3, scene->dims);
-  scene->stored = ZR_TestVolume::Phantom(d);
-  const float zScale = volume == kHead ? 1.5f / 0.957f : 1.0f;
-  scene->shared.SetVoxelScale(1, 1, zScale);
-  scene->shared.SetFullDimensions(d[0], d[1], d[2]);
+  if (volume != kHead || !ReadHead(*scene)) {
+    if (volume == kHead) std::printf("head: no ct-head-108 found, a phantom of its size\n");
+    std::copy_n(d, 3, scene->dims);
+    scene->stored = ZR_TestVolume::Phantom(d);
+    const float zScale = volume == kHead ? 1.5f / 0.957f : 1.0f;
+    scene->shared.SetVoxelScale(1, 1, zScale);
+    scene->shared.SetSliceStack(ZR_TestVolume::Stack(scene->stored, d));
+  }
+  scene->shared.SetFullDimensions(scene->dims[0], scene->dims[1], scene->dims[2]);
   scene->shared.SelectCopy(false);
-  scene->shared.SetSliceStack(ZR_TestVolume::Stack(scene->stored, d));
   scene->renderer = std::make_unique<ZR_SoftwareRenderer>(scene->shared);
   if (scene->renderer->LoadVolume() != VR_OK) std::abort();
   return *scene;
