@@ -22,6 +22,8 @@ class ZR_DicomVolume {
   void Clear();
   uint16_t* Slice(int32_t k) const { return m_apSlices[static_cast<size_t>(k)].get(); }
   size_t SliceValues() const { return static_cast<size_t>(m_nWidth) * static_cast<size_t>(m_nHeight); }
+  // Every slice of the count has its pixels (a volume handed over by another process has none).
+  bool HasAllSlices() const;
 
   int32_t m_nNotCt = 0;
   std::vector<std::unique_ptr<uint16_t[]>> m_apSlices;  // one per slice, slice order
