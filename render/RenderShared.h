@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "presets/ZR_Lut.h"
 #include "render/RenderState.h"
 #include "render/ZR_Box.h"
+#include "render/ZR_SliceStack.h"
 #include "render/ZR_ViewRecords.h"
 
 class ZR_VolumeRenderer;
@@ -64,6 +66,9 @@ class RenderShared {
   uint16_t** SavedRawSlices() const { return m_ppSavedRawSlices; }
   void SetMask(uint8_t* bits) { m_pMask = bits; }
   uint8_t* Mask() const { return m_pMask; }
+  // The study's raw slices and their patient geometry, which the software renderer samples.
+  void SetSliceStack(ZR_SliceStack stack) { m_oSliceStack = std::move(stack); }
+  const ZR_SliceStack& SliceStack() const { return m_oSliceStack; }
 
   void SetVoxelScale(float x, float y, float z);
   void GetVoxelScale(float out[3]) const;
@@ -193,6 +198,7 @@ class RenderShared {
   uint16_t** m_ppSavedSlices = nullptr;
   uint16_t** m_ppSavedRawSlices = nullptr;
   uint8_t* m_pMask = nullptr;
+  ZR_SliceStack m_oSliceStack;
   float m_aVoxelScale[3] = {1, 1, 1};
   float m_aPixelSpacing[3] = {0, 0, 0};
 

@@ -62,6 +62,33 @@ void ZR_EglContext::Destroy() {
   m_oGl = ZR_GlFunctions{};
 }
 
+std::string ZR_EglContext::DrmDeviceFile() const {
+  if (!m_pDisplay) return "";
+  const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+  if (!clientExtensions ||
+      std::string_view(clientExtensions).find("EGL_EXT_device_query") == std::string_view::npos)
+    return "";
+  auto queryDisplay = reinterpret_cast<PFNEGLQUERYDISPLAYATTRIBEXTPROC>(
+      eglGetProcAddress("eglQueryDisplayAttribEXT"));
+  auto queryDevice = reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(
+      eglGetProcAddress("eglQueryDeviceStringEXT"));
+  if (!queryDisplay || !queryDevice) return "";
+  EGLAttrib device = 0;
+  if (!queryDisplay(m_pDisplay, EGL_DEVICE_EXT, &device) || !device) return "";
+  auto* handle = reinterpret_cast<EGLDeviceEXT>(device);
+  const char* extensions = queryDevice(handle, EGL_EXTENSIONS);
+  if (!extensions) return "";
+  const std::string_view names(extensions);
+  // A render node names the same device as its card node.
+  if (names.find("EGL_EXT_device_drm_render_node") != std::string_view::npos) {
+    if (const char* node = queryDevice(handle, EGL_DRM_RENDER_NODE_FILE_EXT)) return node;
+  }
+  if (names.find("EGL_EXT_device_drm") != std::string_view::npos) {
+    if (const char* file = queryDevice(handle, EGL_DRM_DEVICE_FILE_EXT)) return file;
+  }
+  return "";
+}
+
 bool ZR_EglContext::MakeCurrent() {
   if (!m_pContext) return false;
   if (eglGetCurrentContext() == m_pContext) return true;

@@ -29,6 +29,9 @@ class ZR_EglContext {
   const ZR_GlFunctions& Gl() const { return m_oGl; }
   // eglGetProcAddress as a loader.
   static ZR_GlLoader Loader();
+  // The DRM device file (/dev/dri/...) of the device behind the display, "" for a software
+  // rasteriser or when the driver does not say.
+  std::string DrmDeviceFile() const;
 
   const std::string& Error() const { return m_sError; }
 

@@ -28,7 +28,8 @@ using ZR_GlLoader = std::function<ZR_GlProc(const char* name)>;
   X(DeleteTextures) X(BindTexture) X(TexParameteri) X(TexParameterfv) X(TexImage2D)       \
   X(TexSubImage2D) X(GetTexImage) X(TexEnvi) X(AreTexturesResident) X(PixelStorei)        \
   X(ReadPixels) X(ReadBuffer) X(DrawBuffer) X(GenLists) X(DeleteLists) X(NewList)        \
-  X(EndList) X(CallList) X(ClipPlane) X(GetClipPlane) X(PushAttrib) X(PopAttrib)
+  X(EndList) X(CallList) X(ClipPlane) X(GetClipPlane) X(PushAttrib) X(PopAttrib)          \
+  X(RasterPos2f) X(Bitmap) X(ListBase) X(CallLists) X(IsList)
 
 // Framebuffer objects: the headless panels and offscreen buffers.
 #define ZR_GL_FRAMEBUFFER(X)                                                               \

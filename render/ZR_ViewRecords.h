@@ -4,6 +4,7 @@
 // The view classes fill these; the renderer never sees the classes themselves.
 
 #include <cstdint>
+#include <string>
 
 // A plane through the volume: a point of it (extent units, from the volume centre) and its
 // orientation, column-major, columns right, up and normal.
@@ -18,6 +19,10 @@ struct ZR_ObliqueView {
   int32_t nLayout = 0;      // 0 single slice, 1 multi-slice series, 2 slab
   bool bOffset = false;     // a slab or series step is being drawn
   float fOffset = 0;        // that step's offset along the normal
+  // Software rendering: the view's picture is older than its plane, and the 2D texture that
+  // shows it (0 = none yet).
+  bool bNeedsReslice = true;
+  uint32_t nTexture = 0;
 };
 
 // The three orthogonal slices of the 3D screen (axis 0 sagittal, 1 coronal, 2 axial).
@@ -28,6 +33,14 @@ struct ZR_OrthoViews {
   // Which slices get their crosshair, and one axis that never does (-1: none).
   bool abCrosshair[3] = {true, true, true};
   int32_t nExcludedAxis = -1;
+};
+
+// One line of study information: where it starts (x and y in units of the view's width and
+// height from its lower-left corner) and its text.
+struct ZR_StudyLine {
+  float x = 0;
+  float y = 0;
+  std::string text;
 };
 
 // The panel a trackball drag happens in.

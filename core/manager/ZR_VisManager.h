@@ -4,11 +4,20 @@
 // topic over ZR_VisManager_*.cpp.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/ZR_Ids.h"
 #include "core/ZR_Result.h"
 #include "core/ZR_ViewportTable.h"
+#include "core/manager/MprViewInfo.h"
+#include "render/OpenGlText.h"
+#include "render/PBuffer.h"
+#include "render/RenderShared.h"
+#include "render/ZR_GpuPrograms.h"
+#include "render/ZR_SoftwareRenderer.h"
+#include "render/ZR_Texture3dRenderer.h"
 
 class ZR_VisGui;
 class ZR_ProgressBar;
@@ -16,17 +25,14 @@ class ZR_Settings;
 class ZR_ImageGallery;
 class ZR_Movie;
 class ZR_Series;
-
-// Trackball of the 3D views: the size of the panel being rotated and the ball's radius.
-struct ZR_Trackball {
-  int32_t nWidth = 1024;
-  int32_t nHeight = 768;
-  double dRadius = 512.0;
-};
+class ZR_RenderPlatform;
+class ZR_Vis3DSettings;
 
 class ZR_VisManager {
  public:
-  explicit ZR_VisManager(ZR_VisGui* appGui);
+  // The rendering state and the font are the process's unless a test gives its own.
+  explicit ZR_VisManager(ZR_VisGui* appGui, RenderShared& shared = RenderShared::Instance(),
+                         OpenGlText& text = OpenGlText::Instance());
   virtual ~ZR_VisManager();
   ZR_VisManager(const ZR_VisManager&) = delete;
   ZR_VisManager& operator=(const ZR_VisManager&) = delete;
@@ -39,6 +45,10 @@ class ZR_VisManager {
   void SetSeriesWriter(ZR_Series* series) { m_pSeriesWriter = series; }
   void SetProgressBar(ZR_ProgressBar* progress) { m_pProgressBar = progress; }
   void SetVolumePreviewGui(ZR_VisGui* previewGui) { m_pVolumePreviewGui = previewGui; }
+  // The window system's rendering services; set before OnCreate.
+  void SetRenderPlatform(ZR_RenderPlatform* platform) { m_pPlatform = platform; }
+  // The settings values drawing reads (study details, quality levels); defaults without.
+  void SetSettingsModel(const ZR_Vis3DSettings* settings) { m_pSettingsModel = settings; }
   [[nodiscard]] int32_t OnCreate(ZR_ViewportTable* viewports);
   void SetRepaintFlags(uint8_t* flags) { m_pRepaintFlags = flags; }
 
@@ -53,7 +63,24 @@ class ZR_VisManager {
   static int32_t ViewSlotOfPanel(int32_t panel);
   void SetupPanelView(int32_t panel);
   void SetShading(bool on, bool redraw);
+  // When the drawing area grows beyond the offscreen buffer, a larger one is made; the
+  // study details need an area of more than 600 pixels both ways.
+  void SetOffscreenSize(int32_t width, int32_t height);
+
+  // --- Redraw (ZR_VisManager_Redraw.cpp) -----------------------------------------------------
   void RedrawPanel(int32_t index, bool swap = true);
+  void Repaint(int32_t index);
+  // Redraws every panel whose repaint flag is set, clearing the flag first.
+  void RepaintFlagged();
+  void RedrawViews(bool also3d);
+  void SelectQuality(int32_t level, bool invalidate);
+  // Clears a panel to black and shows it; true when the buffers were swapped.
+  bool ClearPanel(int32_t index);
+  // The panel's pixels (its size cut to multiples of 4, rows bottom first, packed), owned by
+  // the caller; null when the panel cannot be read.
+  std::unique_ptr<uint8_t[]> ReadPanel(int32_t index, int32_t* width, int32_t* height,
+                                       uint32_t format, uint32_t type, int32_t components,
+                                       int32_t componentBytes, bool fromBack);
   void SetMprViewLimit(int32_t panel) { m_nMprViewLimit = panel; }
   void SetMaximisedSlot(int32_t slot) { m_nMaximisedSlot = slot; }
   void SetRepaintQuality(int32_t quality) { m_nRepaintQuality = quality; }
@@ -66,7 +93,7 @@ class ZR_VisManager {
   bool IsVolumeLoaded() const { return m_bVolumeLoaded; }
   bool IsSoftwareRendering() const { return m_bSoftwareRendering; }
   bool IsShading() const { return m_bShading; }
-  const ZR_Trackball& Trackball() const { return m_oTrackball; }
+  const ZR_TrackballView& Trackball() const { return m_oTrackball; }
   ZR_VisGui* AppGui() const { return m_pAppGui; }
   ZR_ProgressBar* ProgressBar() const { return m_pProgressBar; }
   ZR_Settings* Settings() const { return m_pSettings; }
@@ -77,15 +104,49 @@ class ZR_VisManager {
   const ZR_ViewportTable* Viewports() const { return m_pViewports; }
   int32_t RenderQuality() const { return m_nRenderQuality; }
   int32_t Screen() const { return m_nScreen; }
+  bool CanShade() const { return m_bCanShade; }
+  bool IsOffscreenReady() const { return m_bOffscreenReady; }
+  bool IsLargeViewport() const { return m_bLargeViewport; }
+  const PBuffer* OffscreenBuffer() const { return m_pPBuffer.get(); }
+  RenderShared& Shared() { return m_oShared; }
+  ZR_Texture3dRenderer& TextureRenderer() { return m_oTexture3dRenderer; }
+  ZR_SoftwareRenderer& SoftwareRenderer() { return m_oSoftwareRenderer; }
+  ZR_VolumeRenderer* CurrentRenderer() const { return m_pRenderer; }
+  OpenGlText& Text() { return m_oText; }
 
   static constexpr uint64_t kLowMemoryMiB = 256;
+  // The slice limit of the texture renderer (the size of the volume's slice table).
+  static constexpr int32_t kMaxSlices = 2048;
+  static constexpr int32_t kFontHeight = 14;
 
  protected:
   // Creates the pixel formats and the shared rendering context and probes the adapter;
   // returns 0, VR_OG_PIXEL_FORMAT, VR_OG_CONTEXT, VR_OG_SW_RENDER or VR_OG_NOT_SUPPORTED and
   // sets m_bSoftwareRendering, m_bCanShade and m_sGlRenderer. Virtual so that the start-up
-  // sequence can be exercised without a graphics adapter.
+  // messages can be exercised with a chosen result.
   virtual int32_t CreateOpenGlViewports();
+  // Logs the adapter's identification and whether it is on the qualified list; the list
+  // never refuses an adapter (what it can do is detected instead).
+  void IdentifyAdapter();
+  void CreateFont(ZR_DrawSurface& panel);
+  // The panels of the MPR screen at their standard planes.
+  void ResetMprPlanes();
+
+  // --- Drawing (ZR_VisManager_Redraw.cpp, ZR_VisManager_Panels.cpp) --------------------------
+  void Draw3DPanel(int32_t index, float panX, float panY, float zoom, bool swap);
+  void DrawOrthoPanel(int32_t index, int32_t axis, bool swap);
+  void DrawMprPanel(int32_t index, bool swap);
+  void DrawCurvePanel(bool swap, bool preview);
+  void DrawStudyDetails(int32_t index);
+  // The panel's surface made current with the viewport over the whole panel; null when the
+  // panel has no surface or it cannot be made current.
+  ZR_DrawSurface* MakePanelCurrent(int32_t index);
+  // The offscreen buffer made current for a capture, when one is running and it is ready.
+  ZR_DrawSurface* MakeCaptureTargetCurrent();
+  bool CaptureRunning() const { return m_bMovieRecording || m_bRadialSeries || m_bMultiCutSeries; }
+  bool OffscreenCapture() const { return CaptureRunning() && m_bOffscreenReady; }
+  bool ShowStudyDetails() const;
+  ZR_GlFunctions* Gl() const { return m_oShared.Gl(); }
 
   // --- Collaborators handed over by the main window (never deleted here) --------------------
   ZR_VisGui* m_pAppGui = nullptr;
@@ -96,6 +157,18 @@ class ZR_VisManager {
   ZR_ProgressBar* m_pProgressBar = nullptr;
   ZR_VisGui* m_pVolumePreviewGui = nullptr;
 
+  // --- Rendering back end --------------------------------------------------------------------
+  RenderShared& m_oShared;
+  OpenGlText& m_oText;
+  ZR_RenderPlatform* m_pPlatform = nullptr;
+  const ZR_Vis3DSettings* m_pSettingsModel = nullptr;
+  ZR_GpuPrograms m_oPrograms;
+  ZR_Texture3dRenderer m_oTexture3dRenderer;
+  ZR_SoftwareRenderer m_oSoftwareRenderer;
+  ZR_VolumeRenderer* m_pRenderer;
+  bool m_bContextCreated = false;  // the shared rendering context exists
+  std::unique_ptr<PBuffer> m_pPBuffer;
+
   // --- Panels --------------------------------------------------------------------------------
   ZR_ViewportTable* m_pViewports = nullptr;
   uint8_t* m_pRepaintFlags = nullptr;
@@ -103,6 +176,7 @@ class ZR_VisManager {
   int32_t m_nOffscreenHeight = 0;
   bool m_bOffscreenReady = false;
   bool m_bLargeViewport = true;
+  bool m_bDrawing = false;  // a panel is being drawn: redraw requests are dropped
 
   // --- Volume ----------------------------------------------------------------------------------
   // Held 32-bit inside the program: unsigned 16-bit data would wrap in 16 bits.
@@ -114,6 +188,11 @@ class ZR_VisManager {
   int32_t m_nSubsample = 1;
   int32_t m_aAxisSign[3] = {1, 1, 1};
   float m_aExtent[3] = {0, 0, 0};
+  bool m_bJustLoaded = false;  // the textures were just uploaded (one residency retry)
+  // Orientation-label indices of the volume's six directions (-x, +x, -y, +y, -z, +z).
+  int32_t m_aLabelIndices[6] = {1, 0, 3, 2, 4, 5};
+  std::vector<ZR_StudyLine> m_aStudyLines;
+  std::string m_sVoxelSize;
 
   // --- Rendering -------------------------------------------------------------------------------
   int32_t m_nRenderQuality = 0;
@@ -146,7 +225,7 @@ class ZR_VisManager {
   int32_t m_nMprTool = 5;
   int32_t m_nCrosshairDrag = 0;
   int32_t m_nVoiEdge = 0;
-  ZR_Trackball m_oTrackball;
+  ZR_TrackballView m_oTrackball{1024, 768, 512.0};
   int32_t m_nActiveMprView = ZR_Panel::Mpr2;
   int32_t m_nMprViewLimit = ZR_Panel::None;
   int32_t m_nMaximisedSlot = 5;
@@ -154,6 +233,20 @@ class ZR_VisManager {
   int32_t m_nMeasureView = ZR_Panel::None;
   int32_t m_nPickTolerance = 12;
   int32_t m_nLabels = 0;
+  MprViewInfo m_aMprViews[ZR_Panel::kPanelCount];
+  ZR_OrthoViews m_oOrthoViews;
+
+  // --- Cut plane and MIP threshold -------------------------------------------------------------
+  bool m_bCutView = false;
+  bool m_bCutaway = false;  // cutaway correlation: panel 8 is cut by the main MPR view's plane
+  CutPlaneSettings m_oCutPlaneDisplay;
+  bool m_bMipThreshold = false;
+  int32_t m_nMipThresholdIndex = 0;
+
+  // --- Captures --------------------------------------------------------------------------------
+  bool m_bMovieRecording = false;
+  bool m_bRadialSeries = false;
+  bool m_bMultiCutSeries = false;
 
   // --- Output ----------------------------------------------------------------------------------
   std::string m_sAppDir;

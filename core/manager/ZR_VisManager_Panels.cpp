@@ -1,7 +1,10 @@
-// Panel bookkeeping: slot codes, per-panel view set-up and the redraw entry point.
+// Panel bookkeeping: slot codes, per-panel view set-up, the standard MPR planes, making a
+// panel current, and the text drawn over panels.
 #include <algorithm>
+#include <cstring>
 
 #include "core/manager/ZR_VisManager.h"
+#include "settings/ZR_Vis3DSettings.h"
 
 int32_t ZR_VisManager::ViewSlotOfPanel(int32_t panel) {
   switch (panel) {
@@ -28,9 +31,49 @@ void ZR_VisManager::SetupPanelView(int32_t panel) {
   m_oTrackball.nWidth = width;
   m_oTrackball.nHeight = height;
   m_oTrackball.dRadius = 0.5 * std::min(width / 2, height / 2);
+  m_oShared.SetViewport(width, height);
+  m_pRenderer->Invalidate();
 }
 
-void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
-  if (!m_bInitialised || index == ZR_Panel::None) return;
-  // Drawing needs the renderers, which this build does not have yet.
+void ZR_VisManager::ResetMprPlanes() {
+  // Columns right, up, normal of the sagittal, coronal, axial and double-oblique views.
+  static const float kAxes[4][3][3] = {
+      {{0, 1, 0}, {0, 0, -1}, {-1, 0, 0}},
+      {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
+      {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+      {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+  for (int32_t k = 0; k < 4; ++k) {
+    MprViewInfo& info = m_aMprViews[ZR_Panel::Mpr0 + k];
+    const uint32_t texture = info.oView.nTexture;
+    info = MprViewInfo{};
+    info.oView.nTexture = texture;  // the texture stays the view's
+    float* rotation = info.oView.oPlane.afRotation;
+    for (int c = 0; c < 3; ++c)
+      for (int i = 0; i < 3; ++i) rotation[4 * c + i] = kAxes[k][c][i];
+  }
+}
+
+ZR_DrawSurface* ZR_VisManager::MakePanelCurrent(int32_t index) {
+  if (!m_pViewports || !Gl() || index < 0 || index >= ZR_ViewportTable::kSurfaceCount) return nullptr;
+  ZR_DrawSurface* surface = m_pViewports->aSurfaces[index];
+  if (!surface || !surface->MakeCurrent()) return nullptr;
+  Gl()->Viewport(0, 0, m_pViewports->Width(index), m_pViewports->Height(index));
+  return surface;
+}
+
+ZR_DrawSurface* ZR_VisManager::MakeCaptureTargetCurrent() {
+  if (!OffscreenCapture() || !m_pPBuffer || !m_pPBuffer->MakeCurrent()) return nullptr;
+  return m_pPBuffer->Surface();
+}
+
+bool ZR_VisManager::ShowStudyDetails() const {
+  return m_pSettingsModel ? m_pSettingsModel->Display().showStudyDetails : DisplaySettings{}.showStudyDetails;
+}
+
+void ZR_VisManager::DrawStudyDetails(int32_t index) {
+  if (!m_pViewports) return;
+  const ZR_Window window = m_oShared.GetLut().GreyWindow();
+  const bool showWindow = m_nScreen == 1 && m_bGrayMpr;
+  m_oText.DrawStudyDetails(m_pViewports->Width(index), m_aStudyLines, m_sVoxelSize,
+                           showWindow ? &window : nullptr);
 }

@@ -38,18 +38,13 @@ int32_t ZR_VisManager::OnCreate(ZR_ViewportTable* viewports) {
     }
   }
 
-  // The cut switch and the MPR layout reset join this step with their subsystems.
+  m_oShared.Cut().bOn = false;
   m_pAppGui->EnableControl(ZR_Ctl::SBtn_Roi, true);
   m_pAppGui->EnableControl(ZR_Ctl::SBtn_ZapSeed, true);
   m_pAppGui->EnableControl(ZR_Ctl::Btn_Sculpt, true);
+  ResetMprPlanes();
   m_bInitialised = true;
   return VR_OK;
-}
-
-int32_t ZR_VisManager::CreateOpenGlViewports() {
-  // This build has no rendering back end linked in.
-  ZR_Log::Entry("CreateOpenGlViewports(): VR_OG_NOT_SUPPORTED");
-  return VR_OG_NOT_SUPPORTED;
 }
 
 int32_t ZR_VisManager::ConfirmExit(bool ask) {

@@ -183,9 +183,10 @@ TEST_F(ManagerStartup, SurfaceHandlesKeepAllTheirBits) {
   EXPECT_EQ(manager.Viewports()->Height(3), 480);
 }
 
-TEST_F(ManagerStartup, TheBuildWithoutARenderingBackEndRefusesToStart) {
+TEST_F(ManagerStartup, WithoutARenderingPlatformThereIsNoContext) {
   ZR_VisManager manager(&gui);
   manager.OpenLog(dir.string() + "/");
-  EXPECT_EQ(manager.OnCreate(&viewports), VR_OG_NOT_SUPPORTED);
+  EXPECT_EQ(manager.OnCreate(&viewports), VR_OG_CONTEXT);
   EXPECT_FALSE(manager.IsInitialised());
+  EXPECT_NE(Log().find("CreateOpenGlViewports(): no rendering platform\n"), std::string::npos);
 }
