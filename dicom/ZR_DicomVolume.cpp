@@ -15,6 +15,8 @@ void ZR_DicomVolume::Clear() {
   m_bOrientationFlag = false;
   m_anAxisTable = {};
   m_afRowDirection = m_afColumnDirection = m_afSliceDirection = m_afOrigin = {};
+  m_nPadColumn = m_nPadRow = 0;
+  m_aSlicePositions.clear();
 }
 
 bool ZR_DicomVolume::HasAllSlices() const {

@@ -13,7 +13,7 @@
 #include "dicom/ZR_VolumeAssembler.h"
 #include "presets/ZR_Lut.h"
 #include "tests/dicom/ZR_DicomSeries.h"
-#include "tests/dicom/ZR_TestVolume.h"
+#include "tests/dicom/ZR_TestStudy.h"
 
 namespace {
 using A = ZR_VolumeAssembler;
@@ -61,7 +61,7 @@ TEST(ZR_VolumeAssembler, IndexIsTheStoredValueScaledToTheTable) {
 }
 
 TEST(ZR_VolumeAssembler, ChosenSlicesBecomeVoxelsAndAFreshHistogram) {
-  auto v = ZR_TestVolume::Make(8, 8, 20, [](int32_t x, int32_t y, int32_t z) {
+  auto v = ZR_TestStudy::Make(8, 8, 20, [](int32_t x, int32_t y, int32_t z) {
     return static_cast<uint16_t>(z == 7 && x == 3 && y == 5 ? 4095 : z * 100 + x);
   });
   v->m_nFirst = 5;
@@ -81,7 +81,7 @@ TEST(ZR_VolumeAssembler, ChosenSlicesBecomeVoxelsAndAFreshHistogram) {
 
 TEST(ZR_VolumeAssembler, WideRangesStayInsideTheTable) {
   // Padded CT: file values -2048..3071, stored 0..5119.
-  auto v = ZR_TestVolume::Make(16, 16, 10, [](int32_t x, int32_t y, int32_t) {
+  auto v = ZR_TestStudy::Make(16, 16, 10, [](int32_t x, int32_t y, int32_t) {
     return static_cast<uint16_t>((y * 16 + x) * 20 + (x == 15 && y == 15 ? 19 : 0));
   }, -2048, 3071);
   const Assembled a = Assemble(*v);
@@ -110,7 +110,7 @@ TEST(ZR_VolumeAssembler, TheTableGivesEachVoxelItsOwnValue) {
     SCOPED_TRACE(c.what);
     const int32_t range = c.largest - c.smallest;
     const int32_t step = std::max(1, range / 997);
-    auto v = ZR_TestVolume::Make(32, 32, 10, [&](int32_t x, int32_t y, int32_t z) {
+    auto v = ZR_TestStudy::Make(32, 32, 10, [&](int32_t x, int32_t y, int32_t z) {
       return static_cast<uint16_t>(std::min<int64_t>(int64_t{z * 1024 + y * 32 + x} * step, range));
     }, c.smallest, c.largest);
     const Assembled a = Assemble(*v);
@@ -133,7 +133,7 @@ TEST(ZR_VolumeAssembler, TheTableGivesEachVoxelItsOwnValue) {
 
 TEST(ZR_VolumeAssembler, SubSamplingTakesExactlyDepthOverFactorSlices) {
   // 201 slices, factor 2: the buffer holds 100 slices (0, 2, .., 198), not 101.
-  auto v = ZR_TestVolume::Make(16, 16, 201, [](int32_t x, int32_t y, int32_t z) {
+  auto v = ZR_TestStudy::Make(16, 16, 201, [](int32_t x, int32_t y, int32_t z) {
     return static_cast<uint16_t>(z + 1000 * (x % 2) + 2000 * (y % 2));
   });
   const Assembled a = Assemble(*v, 2);
@@ -156,7 +156,7 @@ TEST(ZR_VolumeAssembler, SubSamplingTakesExactlyDepthOverFactorSlices) {
 }
 
 TEST(ZR_VolumeAssembler, ThreadsDoNotChangeTheResult) {
-  auto v = ZR_TestVolume::Make(64, 64, 37, [](int32_t x, int32_t y, int32_t z) {
+  auto v = ZR_TestStudy::Make(64, 64, 37, [](int32_t x, int32_t y, int32_t z) {
     return static_cast<uint16_t>((x * 7 + y * 13 + z * 101) % 4096);
   });
   const Assembled one = Assemble(*v, 1, 1), three = Assemble(*v, 1, 3);
@@ -165,7 +165,7 @@ TEST(ZR_VolumeAssembler, ThreadsDoNotChangeTheResult) {
 }
 
 TEST(ZR_VolumeAssembler, AGeometryOutsideTheSlicesWritesNothing) {
-  auto v = ZR_TestVolume::Numbered(8, 12);
+  auto v = ZR_TestStudy::Numbered(8, 12);
   uint16_t voxels[8 * 8 * 13] = {};
   uint32_t histogram[A::kHistogramSize] = {};
   ZR_VolumeGeometry g = A::Geometry(*v, 1);

@@ -9,7 +9,7 @@
 #include "core/ZR_SystemInfo.h"
 #include "dicom/ZR_VolumeLoader.h"
 #include "dicom/ZR_VolumePreview.h"
-#include "tests/dicom/ZR_TestVolume.h"
+#include "tests/dicom/ZR_TestStudy.h"
 #include "tests/support/ZR_RecordingVolumePreviewGui.h"
 
 namespace {
@@ -32,7 +32,7 @@ class ZR_VolumePreviewTest : public ::testing::Test {
 
   // A study of small slices (the 2 GiB limits allow 2048 of them): the range is the study's.
   void Open(int32_t slices, int32_t width = 16) {
-    volume = ZR_TestVolume::Make(width, width, slices, [](int32_t, int32_t y, int32_t z) {
+    volume = ZR_TestStudy::Make(width, width, slices, [](int32_t, int32_t y, int32_t z) {
       return static_cast<uint16_t>(y == 0 ? 4095 : z * 100);
     });
     ASSERT_EQ(ZR_VolumePreview::Create(&gui, &loader, volume.get(), 2048, 350, preview), VR_OK);
@@ -75,7 +75,7 @@ TEST_F(ZR_VolumePreviewTest, OpensWithTheWholeSmallStudyAndItsControls) {
 // proposal is half of it and the longest range L.
 TEST_F(ZR_VolumePreviewTest, LargeStudiesOpenWithHalfTheLimit) {
   ZR_SystemInfo::SetPhysicalMemoryForTesting(40 * kMiB);
-  volume = ZR_TestVolume::Make(512, 512, 50, [](int32_t, int32_t, int32_t z) { return static_cast<uint16_t>(z); });
+  volume = ZR_TestStudy::Make(512, 512, 50, [](int32_t, int32_t, int32_t z) { return static_cast<uint16_t>(z); });
   ASSERT_EQ(ZR_VolumePreview::Create(&gui, &loader, volume.get(), 2048, 350, preview), VR_OK);
   EXPECT_EQ(preview->Limits().nLimit, 40);
   ExpectRange(0, 19);

@@ -1,6 +1,6 @@
-#include "tests/dicom/ZR_TestVolume.h"
+#include "tests/dicom/ZR_TestStudy.h"
 
-std::unique_ptr<ZR_DicomVolume> ZR_TestVolume::Make(int32_t width, int32_t height, int32_t slices,
+std::unique_ptr<ZR_DicomVolume> ZR_TestStudy::Make(int32_t width, int32_t height, int32_t slices,
                                                     const Value& value, int32_t smallest, int32_t largest) {
   auto v = std::make_unique<ZR_DicomVolume>();
   v->m_nWidth = width;
@@ -26,6 +26,6 @@ std::unique_ptr<ZR_DicomVolume> ZR_TestVolume::Make(int32_t width, int32_t heigh
   return v;
 }
 
-std::unique_ptr<ZR_DicomVolume> ZR_TestVolume::Numbered(int32_t width, int32_t slices, int32_t largest) {
+std::unique_ptr<ZR_DicomVolume> ZR_TestStudy::Numbered(int32_t width, int32_t slices, int32_t largest) {
   return Make(width, width, slices, [](int32_t, int32_t, int32_t z) { return static_cast<uint16_t>(z); }, 0, largest);
 }

@@ -8,7 +8,7 @@
 
 #include "dicom/ZR_DicomVolume.h"
 
-class ZR_TestVolume {
+class ZR_TestStudy {
  public:
   using Value = std::function<uint16_t(int32_t x, int32_t y, int32_t z)>;
   // width x height x slices, stored value value(x, y, z), file values smallest..largest.
