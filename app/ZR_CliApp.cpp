@@ -5,12 +5,14 @@
 
 #include "app/ZR_CliInfo.h"
 #include "app/ZR_CliLoad.h"
+#include "app/ZR_CliProbe.h"
 #include "core/ZR_Log.h"
 
 const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
   static const std::vector<Command> commands = {
       {"info", "FILE", "study lines, transfer syntax and pixel layout of one DICOM file", &ZR_CliInfo::Run},
       {"load", "[--threads N] DIR_OR_FILES...", "read a series into a volume and print its record", &ZR_CliLoad::Run},
+      {"probe", "[LOGDIR]", "start the rendering back end headless and print the start-up log", &ZR_CliProbe::Run},
   };
   return commands;
 }

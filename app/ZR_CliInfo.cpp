@@ -4,46 +4,13 @@
 
 #include "app/ZR_CliApp.h"
 #include "core/ZR_Result.h"
-#include "core/ZR_VisGui.h"
+#include "app/ZR_ConsoleGui.h"
 #include "dicom/ZR_DcmDecoder.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImages.h"
 #include "dicom/ZR_StudyInfo.h"
 
 namespace {
-// The study information's messages appear as lines of the output; nothing else has a window.
-class ConsoleGui : public ZR_VisGui {
- public:
-  int32_t GetControlCount() override { return 0; }
-  void SetPanelCursor(int32_t, int32_t) override {}
-  int32_t GetPanelCursor(int32_t) override { return 0; }
-  void SetButtonDown(int32_t, bool) override {}
-  void SetToolButtonMarked(int32_t, bool) override {}
-  void SetChecked(int32_t, bool) override {}
-  void SetRadioIndex(int32_t, int32_t) override {}
-  void EnableRadioItem(int32_t, int32_t, bool) override {}
-  void SetPage(int32_t, int32_t) override {}
-  void SetScrollMin(int32_t, int32_t) override {}
-  void SetScrollMax(int32_t, int32_t) override {}
-  void SetScrollPage(int32_t, int32_t) override {}
-  void SetScrollPosition(int32_t, int32_t) override {}
-  void SetNumberMin(int32_t, int32_t) override {}
-  void SetNumberMax(int32_t, int32_t) override {}
-  void SetNumberValue(int32_t, float) override {}
-  void SetEditText(int32_t, const std::string&) override {}
-  void EnableControl(int32_t, bool) override {}
-  void ShowControl(int32_t, bool) override {}
-  bool IsControlVisible(int32_t) override { return false; }
-  void SetLabelText(int32_t, const std::string&) override {}
-  bool IsControlEnabled(int32_t) override { return false; }
-  void ShowMessage(const std::string& text) override { std::printf("message: %s\n", text.c_str()); }
-  bool AskYesNo(const std::string&) override { return false; }
-  void ShowDialog(bool) override {}
-  void CloseDialog() override {}
-  void SetFlag(uint8_t) override {}
-  uint8_t GetFlag() override { return 0; }
-};
-
 std::string ValueOf(ZR_DcmImage& image, uint16_t group, uint16_t element) {
   const ZR_DcmAttribute a = image.Attributes().Item(group, element);
   return a.Exists() ? a.Value().AsText() : "(missing)";
@@ -70,7 +37,7 @@ int ZR_CliInfo::Run(const std::vector<std::string>& args) {
   }
 
   std::printf("file: %s\n", file.c_str());
-  ConsoleGui gui;
+  ZR_ConsoleGui gui;
   const ZR_StudyInfo info = ZR_StudyInfo::CreateStudyInfo(file, gui);
   std::printf("study lines: %d\n", info.Count());
   for (const ZR_StudyAttribute& a : info.Attributes()) std::printf("  x=%.4f y=%.4f %s\n", a.x, a.y, a.text.c_str());

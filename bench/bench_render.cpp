@@ -16,33 +16,13 @@
 #include "render/ZR_Matrix4.h"
 #include "tests/support/ZR_GlTestContext.h"
 #include "tests/support/ZR_RenderScene.h"
+#include "tests/support/ZR_TestVolume.h"
 
 namespace {
 
 constexpr int32_t kPanel = 512;
 
 enum Volume { kHead = 0, kLarge = 1 };
-
-// A head-like phantom: air, an ellipsoid of soft tissue with some texture, a bone shell.
-std::vector<uint16_t> Phantom(const int32_t d[3]) {
-  std::vector<uint16_t> voxels(size_t(d[0]) * d[1] * d[2]);
-  size_t i = 0;
-  for (int32_t z = 0; z < d[2]; ++z)
-    for (int32_t y = 0; y < d[1]; ++y)
-      for (int32_t x = 0; x < d[0]; ++x) {
-        const double u = (x - d[0] / 2.0) / (0.40 * d[0]);
-        const double v = (y - d[1] / 2.0) / (0.46 * d[1]);
-        const double w = (z - d[2] / 2.0) / (0.48 * d[2]);
-        const double r = std::sqrt(u * u + v * v + w * w);
-        uint16_t value = 0;
-        if (r < 0.90)
-          value = static_cast<uint16_t>(1040 + (x * 7 + y * 13 + z * 5) % 60);
-        else if (r < 1.0)
-          value = 2200;
-        voxels[i++] = value;
-      }
-  return voxels;
-}
 
 struct Bench {
   std::unique_ptr<ZR_RenderScene> scene;
@@ -65,7 +45,7 @@ Bench& Scene(Volume volume) {
   const float largeScale[3] = {1, 1, 1};
   bench.scene = std::make_unique<ZR_RenderScene>(*gl, kPanel, kPanel);
   ZR_RenderScene& scene = *bench.scene;
-  const std::string error = scene.Load(dims, volume == kHead ? headScale : largeScale, Phantom(dims),
+  const std::string error = scene.Load(dims, volume == kHead ? headScale : largeScale, ZR_TestVolume::Phantom(dims),
                                        dims[2] > 1024 ? 4 : 2);
   if (!error.empty()) {
     std::fprintf(stderr, "volume not loaded: %s\n", error.c_str());

@@ -1,6 +1,11 @@
 #include "render/ZR_RowWorkers.h"
 
 #include <algorithm>
+#include <chrono>
+
+namespace {
+constexpr auto kSpinTime = std::chrono::microseconds(300);
+}
 
 ZR_RowWorkers::ZR_RowWorkers(int32_t threads) {
   if (threads <= 0) threads = static_cast<int32_t>(std::thread::hardware_concurrency());
@@ -17,15 +22,20 @@ ZR_RowWorkers::~ZR_RowWorkers() {
   for (std::thread& thread : m_aThreads) thread.join();
 }
 
+template <typename Done>
+bool ZR_RowWorkers::SpinUntil(Done done) {
+  const auto until = std::chrono::steady_clock::now() + kSpinTime;
+  for (int spins = 0;; ++spins) {
+    if (done()) return true;
+    if ((spins & 63) == 63 && std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::yield();
+  }
+}
+
 void ZR_RowWorkers::TakeBlocks() {
   for (;;) {
-    int32_t first = 0;
-    {
-      std::lock_guard<std::mutex> lock(m_oMutex);
-      if (m_nNext >= m_nCount) return;
-      first = m_nNext;
-      m_nNext = std::min(m_nCount, m_nNext + m_nBlock);
-    }
+    const int32_t first = m_nNext.fetch_add(m_nBlock);
+    if (first >= m_nCount) return;
     (*m_pJob)(first, std::min(m_nCount, first + m_nBlock));
   }
 }
@@ -33,18 +43,18 @@ void ZR_RowWorkers::TakeBlocks() {
 void ZR_RowWorkers::Work() {
   uint64_t seen = 0;
   for (;;) {
-    {
+    auto started = [&] { return m_bStop.load() || m_nGeneration.load() != seen; };
+    if (!SpinUntil(started)) {
       std::unique_lock<std::mutex> lock(m_oMutex);
-      m_oStart.wait(lock, [&] { return m_bStop || m_nGeneration != seen; });
-      if (m_bStop) return;
-      seen = m_nGeneration;
+      m_oStart.wait(lock, started);
     }
+    if (m_bStop) return;
+    seen = m_nGeneration.load();
     TakeBlocks();
-    {
-      std::lock_guard<std::mutex> lock(m_oMutex);
-      --m_nBusy;
+    if (m_nBusy.fetch_sub(1) == 1) {
+      std::lock_guard<std::mutex> lock(m_oMutex);  // the caller may be about to wait
+      m_oDone.notify_one();
     }
-    m_oDone.notify_one();
   }
 }
 
@@ -62,11 +72,14 @@ void ZR_RowWorkers::Run(int32_t count, int32_t block, const std::function<void(i
     m_nBlock = block;
     m_nNext = 0;
     m_nBusy = static_cast<int32_t>(m_aThreads.size());
-    ++m_nGeneration;
+    m_nGeneration.fetch_add(1);
   }
   m_oStart.notify_all();
   TakeBlocks();
-  std::unique_lock<std::mutex> lock(m_oMutex);
-  m_oDone.wait(lock, [&] { return m_nBusy == 0; });
+  auto finished = [&] { return m_nBusy.load() == 0; };
+  if (!SpinUntil(finished)) {
+    std::unique_lock<std::mutex> lock(m_oMutex);
+    m_oDone.wait(lock, finished);
+  }
   m_pJob = nullptr;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // A few threads that split one picture's rows between them: the caller takes a share too and
-// returns when every share is done. The threads wait between pictures, so one picture costs
-// a wake-up, not a thread start.
+// returns when every share is done. Between pictures the threads wait, spinning for a short
+// while first: pictures come in quick succession while the user drags, and waking a sleeping
+// thread costs about as long as a small picture takes.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -27,18 +29,21 @@ class ZR_RowWorkers {
  private:
   void Work();
   void TakeBlocks();
+  // Spins until `done` says so or the spin time is over; true when it said so.
+  template <typename Done>
+  static bool SpinUntil(Done done);
 
   std::vector<std::thread> m_aThreads;
   std::mutex m_oMutex;
   std::condition_variable m_oStart;
   std::condition_variable m_oDone;
-  uint64_t m_nGeneration = 0;
-  int32_t m_nBusy = 0;
-  bool m_bStop = false;
+  std::atomic<uint64_t> m_nGeneration{0};
+  std::atomic<int32_t> m_nBusy{0};
+  std::atomic<bool> m_bStop{false};
 
-  // The picture being worked on (valid while m_nBusy > 0 or the caller runs).
+  // The picture being worked on, published by the generation's increment.
   const std::function<void(int32_t, int32_t)>* m_pJob = nullptr;
   int32_t m_nCount = 0;
   int32_t m_nBlock = 1;
-  int32_t m_nNext = 0;  // next block start, taken under the mutex
+  std::atomic<int32_t> m_nNext{0};
 };

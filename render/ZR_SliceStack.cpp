@@ -22,20 +22,28 @@ const uint16_t* ZR_SliceStack::LoadedSlice(int32_t z) const {
 }
 
 std::array<double, 3> ZR_SliceStack::SliceStep() const {
-  // The slice distance is measured along the axis the slices advance in most, so the step
-  // along the slice direction is scaled until that component equals it.
+  const std::array<double, 3> normal = {afRow[1] * afColumn[2] - afRow[2] * afColumn[1],
+                                        afRow[2] * afColumn[0] - afRow[0] * afColumn[2],
+                                        afRow[0] * afColumn[1] - afRow[1] * afColumn[0]};
+  auto length = [](const std::array<double, 3>& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); };
   std::array<double, 3> direction = afSliceDirection;
-  double largest = std::max({std::fabs(direction[0]), std::fabs(direction[1]), std::fabs(direction[2])});
-  if (largest <= 0 || !std::isfinite(largest)) {
+  double size = length(direction);
+  if (!(size > 0) || !std::isfinite(size)) {
     // Without a slice direction (a volume handed over without positions) the slices follow
     // the image normal.
-    direction = {afRow[1] * afColumn[2] - afRow[2] * afColumn[1],
-                 afRow[2] * afColumn[0] - afRow[0] * afColumn[2],
-                 afRow[0] * afColumn[1] - afRow[1] * afColumn[0]};
-    largest = std::max({std::fabs(direction[0]), std::fabs(direction[1]), std::fabs(direction[2])});
-    if (largest <= 0) return {0, 0, fSliceDistance};
+    direction = normal;
+    size = length(direction);
+    if (!(size > 0)) return {0, 0, fSliceDistance};
   }
-  const double scale = fSliceDistance / largest;
+  for (double& c : direction) c /= size;
+  // Slices that follow their normal are the slice distance apart along it; a sheared stack's
+  // distance is measured along the axis it advances in most.
+  const double normalSize = length(normal);
+  const double along = normalSize > 0 ? std::fabs(direction[0] * normal[0] + direction[1] * normal[1] +
+                                                  direction[2] * normal[2]) / normalSize
+                                      : 0;
+  const double largest = std::max({std::fabs(direction[0]), std::fabs(direction[1]), std::fabs(direction[2])});
+  const double scale = along > 0.99 ? fSliceDistance : fSliceDistance / largest;
   return {direction[0] * scale, direction[1] * scale, direction[2] * scale};
 }
 

@@ -23,9 +23,10 @@ struct ZR_SliceStack {
   int32_t nPadRow = 0;
 
   // Geometry from the files: the position of the first study slice, the unit row and column
-  // directions of the images (as read, before any snapping for display), the unit direction
-  // from the first slice to the second, the pixel spacing along a row and down a column, and
-  // the slice distance measured along the axis the slices were ordered by.
+  // directions of the images (as read, before any snapping for display), the direction from
+  // the first slice to the second, the pixel spacing along a row and down a column, and the
+  // slice distance: along the slice direction when the slices follow their normal, else
+  // along the axis they advance in most (a sheared stack).
   std::array<double, 3> afOrigin{};
   std::array<double, 3> afRow{1, 0, 0};
   std::array<double, 3> afColumn{0, 1, 0};

@@ -69,14 +69,107 @@ bool PrepareRow(const Sampler& s, const double start[3], const double step[3], i
   return begin < end;
 }
 
-inline float Fraction(int64_t v) {
-  return static_cast<float>(static_cast<uint32_t>(v) >> 8) * (1.0f / 16777216.0f);
+// The blend of `count` samples from (x, y, z) on, stepping by d, all inside the volume. In
+// batches: first the eight voxels and the fractions of each sample are gathered, then the
+// blends of the whole batch run as one loop the compiler can vectorise (the conversions to
+// float were the larger part of a sample's cost). With `ahead`, the voxels of the same
+// columns a few rows further down are asked for early: a slanted plane reaches a new slice
+// every few samples, and waiting for each is what costs.
+template <bool kUnitColumns>
+inline __attribute__((always_inline)) void BlendRowBody(const Sampler& s, int64_t x, int64_t y, int64_t z,
+                                                        const int64_t d[3], int64_t count, uint16_t* out,
+                                                        bool prefetch, int64_t px, int64_t py, int64_t pz) {
+  constexpr int kBatch = 32;
+  const int64_t rs = s.rowStride;
+  const int64_t cs = kUnitColumns ? 1 : s.columnStride;
+  const int64_t maxX = s.dims[0] - 2, maxY = s.dims[1] - 2, maxZ = s.dims[2] - 2;
+  // Each pair of neighbours along x in one 32-bit word (low half the first), and the
+  // fractions as their top 32 bits of the fixed-point coordinates.
+  uint32_t pairs[4][kBatch];
+  uint32_t fx[kBatch], fy[kBatch], fz[kBatch];
+  auto pair = [cs](const uint16_t* p) -> uint32_t {
+    if constexpr (kUnitColumns) {
+      uint32_t both;
+      std::memcpy(&both, p, sizeof both);  // two adjacent values in one load
+      return both;
+    } else {
+      return uint32_t{p[0]} | uint32_t{p[cs]} << 16;
+    }
+  };
+  for (int64_t done = 0; done < count; done += kBatch) {
+    const int n = static_cast<int>(std::min<int64_t>(kBatch, count - done));
+    for (int k = 0; k < n; ++k) {
+      if (prefetch && (k & 1) == 0) {
+        const int64_t ax = std::clamp<int64_t>(px >> 32, 0, maxX);
+        const int64_t ay = std::clamp<int64_t>(py >> 32, 0, maxY);
+        const int64_t az = std::clamp<int64_t>(pz >> 32, 0, maxZ);
+        const int64_t at = ay * rs + ax * cs;
+        __builtin_prefetch(s.slices[az] + at);
+        __builtin_prefetch(s.slices[az] + at + rs);
+        __builtin_prefetch(s.slices[az + 1] + at);
+        __builtin_prefetch(s.slices[az + 1] + at + rs);
+        px += 2 * d[0];
+        py += 2 * d[1];
+        pz += 2 * d[2];
+      }
+      const int64_t offset = (y >> 32) * rs + (x >> 32) * cs;
+      const uint16_t* p0 = s.slices[z >> 32] + offset;
+      const uint16_t* p1 = s.slices[(z >> 32) + 1] + offset;
+      pairs[0][k] = pair(p0);
+      pairs[1][k] = pair(p0 + rs);
+      pairs[2][k] = pair(p1);
+      pairs[3][k] = pair(p1 + rs);
+      fx[k] = static_cast<uint32_t>(x);
+      fy[k] = static_cast<uint32_t>(y);
+      fz[k] = static_cast<uint32_t>(z);
+      x += d[0];
+      y += d[1];
+      z += d[2];
+    }
+    uint16_t* o = out + done;
+    constexpr float kScale = 1.0f / 16777216.0f;
+    for (int k = 0; k < n; ++k) {
+      const float wx = static_cast<float>(static_cast<int32_t>(fx[k] >> 8)) * kScale;
+      const float wy = static_cast<float>(static_cast<int32_t>(fy[k] >> 8)) * kScale;
+      const float wz = static_cast<float>(static_cast<int32_t>(fz[k] >> 8)) * kScale;
+      float c[4];
+      for (int r = 0; r < 4; ++r) {
+        const float low = static_cast<float>(static_cast<int32_t>(pairs[r][k] & 0xFFFFu));
+        const float high = static_cast<float>(static_cast<int32_t>(pairs[r][k] >> 16));
+        c[r] = low + (high - low) * wx;
+      }
+      const float c0 = c[0] + (c[1] - c[0]) * wy;
+      const float c1 = c[2] + (c[3] - c[2]) * wy;
+      o[k] = static_cast<uint16_t>(static_cast<int32_t>(c0 + (c1 - c0) * wz));
+    }
+  }
+}
+
+// Where the processor has them, the blends run on 8-wide vectors (the same operations in the
+// same order, so the samples do not change).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define ZR_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define ZR_VECTOR_CLONES
+#endif
+
+ZR_VECTOR_CLONES void BlendRowUnit(const Sampler& s, int64_t x, int64_t y, int64_t z, const int64_t d[3],
+                                   int64_t count, uint16_t* out, bool prefetch, int64_t px, int64_t py,
+                                   int64_t pz) {
+  BlendRowBody<true>(s, x, y, z, d, count, out, prefetch, px, py, pz);
+}
+
+ZR_VECTOR_CLONES void BlendRowStrided(const Sampler& s, int64_t x, int64_t y, int64_t z, const int64_t d[3],
+                                      int64_t count, uint16_t* out, bool prefetch, int64_t px, int64_t py,
+                                      int64_t pz) {
+  BlendRowBody<false>(s, x, y, z, d, count, out, prefetch, px, py, pz);
 }
 
 // Full quality: trilinear; one voxel layer on every side is never sampled (samples with a
-// coordinate below 1 or from dimension - 1 up are 0). out[k] is column jBegin + k.
+// coordinate below 1 or from dimension - 1 up are 0). out[k] is column jBegin + k; `ahead`
+// is the start of the row the prefetch runs along.
 void FullRow(const Sampler& s, const double start[3], const double step[3], int32_t jBegin,
-             int32_t jEnd, uint16_t* out) {
+             int32_t jEnd, uint16_t* out, const double* ahead = nullptr) {
   int64_t a[3], d[3], begin = 0, end = 0;
   if (!PrepareRow(s, start, step, 1, 1, jBegin, jEnd, a, d, begin, end)) {
     std::fill(out, out + (jEnd - jBegin), uint16_t{0});
@@ -84,28 +177,17 @@ void FullRow(const Sampler& s, const double start[3], const double step[3], int3
   }
   std::fill(out, out + (begin - jBegin), uint16_t{0});
   std::fill(out + (end - jBegin), out + (jEnd - jBegin), uint16_t{0});
-  int64_t x = a[0] + begin * d[0];
-  int64_t y = a[1] + begin * d[1];
-  int64_t z = a[2] + begin * d[2];
-  const int64_t rs = s.rowStride;
-  const int64_t cs = s.columnStride;
+  int64_t p[3] = {0, 0, 0};
+  const bool prefetch = ahead && std::fabs(ahead[0]) < kFarAway && std::fabs(ahead[1]) < kFarAway &&
+                        std::fabs(ahead[2]) < kFarAway;
+  if (prefetch)
+    for (int k = 0; k < 3; ++k) p[k] = static_cast<int64_t>(std::llround(ahead[k] * kOne)) + begin * d[k];
+  const int64_t x = a[0] + begin * d[0], y = a[1] + begin * d[1], z = a[2] + begin * d[2];
   uint16_t* o = out + (begin - jBegin);
-  for (int64_t j = begin; j < end; ++j) {
-    const int64_t offset = (y >> 32) * rs + (x >> 32) * cs;
-    const uint16_t* p0 = s.slices[z >> 32] + offset;
-    const uint16_t* p1 = s.slices[(z >> 32) + 1] + offset;
-    const float fx = Fraction(x), fy = Fraction(y), fz = Fraction(z);
-    const float c00 = p0[0] + (static_cast<float>(p0[cs]) - p0[0]) * fx;
-    const float c10 = p0[rs] + (static_cast<float>(p0[rs + cs]) - p0[rs]) * fx;
-    const float c01 = p1[0] + (static_cast<float>(p1[cs]) - p1[0]) * fx;
-    const float c11 = p1[rs] + (static_cast<float>(p1[rs + cs]) - p1[rs]) * fx;
-    const float c0 = c00 + (c10 - c00) * fy;
-    const float c1 = c01 + (c11 - c01) * fy;
-    *o++ = static_cast<uint16_t>(c0 + (c1 - c0) * fz);
-    x += d[0];
-    y += d[1];
-    z += d[2];
-  }
+  if (s.columnStride == 1)
+    BlendRowUnit(s, x, y, z, d, end - begin, o, prefetch, p[0], p[1], p[2]);
+  else
+    BlendRowStrided(s, x, y, z, d, end - begin, o, prefetch, p[0], p[1], p[2]);
 }
 
 // Fast path: nearest voxel (floor), 0 outside the volume; `count` samples.
@@ -132,6 +214,9 @@ void NearestRow(const Sampler& s, const double start[3], const double step[3], i
 // Pictures below this many pixels are not worth waking the other threads for.
 constexpr int64_t kParallelPixels = 128 * 128;
 constexpr int32_t kRowsPerBlock = 8;
+constexpr int32_t kTileWidth = 64;
+constexpr int32_t kTileHeight = 32;
+constexpr int32_t kPrefetchRows = 2;
 
 }  // namespace
 
@@ -208,19 +293,33 @@ void ZR_SoftwareRenderer::Reslice(const ZR_ObliqueView& view, int32_t step, floa
 void ZR_SoftwareRenderer::ResliceFull(const Plane& plane) {
   const Sampler s{m_apSlices.data(), m_nRowStride, m_nColumnStride, {m_aDims[0], m_aDims[1], m_aDims[2]}};
   const int32_t width = m_nWidth;
+  const int32_t height = m_nHeight;
   uint16_t* raw = m_pRaw.get();
-  auto rows = [&](int32_t first, int32_t end) {
-    for (int32_t i = first; i < end; ++i) {
-      double start[3];
-      for (int k = 0; k < 3; ++k)
-        start[k] = plane.adStart[k] + plane.adRowStep[k] + plane.adColumnStep[k] * i;
-      FullRow(s, start, plane.adRowStep, 0, width, raw + static_cast<size_t>(i) * width);
+  // Tiles rather than whole rows: the voxels under a tile stay in the cache from one of its
+  // rows to the next, whatever the plane's slant.
+  const int32_t tilesAcross = (width + kTileWidth - 1) / kTileWidth;
+  const int32_t tilesDown = (height + kTileHeight - 1) / kTileHeight;
+  auto tiles = [&](int32_t first, int32_t end) {
+    for (int32_t t = first; t < end; ++t) {
+      const int32_t j0 = (t % tilesAcross) * kTileWidth;
+      const int32_t j1 = std::min(width, j0 + kTileWidth);
+      const int32_t i0 = (t / tilesAcross) * kTileHeight;
+      const int32_t i1 = std::min(height, i0 + kTileHeight);
+      for (int32_t i = i0; i < i1; ++i) {
+        double start[3], ahead[3];
+        for (int k = 0; k < 3; ++k) {
+          start[k] = plane.adStart[k] + plane.adRowStep[k] + plane.adColumnStep[k] * i;
+          ahead[k] = start[k] + plane.adColumnStep[k] * kPrefetchRows;
+        }
+        FullRow(s, start, plane.adRowStep, j0, j1, raw + static_cast<size_t>(i) * width + j0, ahead);
+      }
     }
   };
-  if (int64_t{width} * m_nHeight >= kParallelPixels)
-    Workers().Run(m_nHeight, kRowsPerBlock, rows);
+  const int32_t count = tilesAcross * tilesDown;
+  if (int64_t{width} * height >= kParallelPixels)
+    Workers().Run(count, 1, tiles);
   else
-    rows(0, m_nHeight);
+    tiles(0, count);
 }
 
 void ZR_SoftwareRenderer::ResliceFast(const Plane& plane, int32_t step) {

@@ -4,14 +4,18 @@
 // orientation of its slice as a DICOM file gives them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "core/ZR_Result.h"
+#include "dicom/ZR_DicomReader.h"
 #include "render/ZR_Matrix4.h"
 #include "render/ZR_SliceStack.h"
 #include "render/ZR_SoftwareRenderer.h"
+#include "tests/support/ZR_TestData.h"
 #include "tests/support/ZR_TestVolume.h"
 
 namespace {
@@ -34,8 +38,8 @@ ZR_SliceStack SagittalStack() {
 }
 
 // The 20 slices of series/mr-brain-20 (Image Position and Orientation of brain_001..020):
-// tilted about x by 7.7 degrees, 0.859375 mm pixels, slice distances of 6.9 and 7.0 mm
-// along z.
+// tilted about x by 7.7 degrees, 0.859375 mm pixels, slices 6.96 and 7.07 mm apart along
+// their normal (6.9 and 7.0 along z).
 const double kMrZ[20] = {-72.7575, -65.7575, -58.8575, -51.9575, -44.9575, -38.0575, -31.1575,
                          -24.1575, -17.2575, -10.2575, -3.35753, 3.54247,  10.5425,  17.4425,
                          24.3425,  31.3425,  38.2425,  45.1425,  52.1425,  59.0425};
@@ -52,7 +56,7 @@ ZR_SliceStack MrBrainStack() {
   const double length = std::sqrt(d[1] * d[1] + d[2] * d[2]);
   stack.afSliceDirection = {0, d[1] / length, d[2] / length};
   stack.fSpacingX = stack.fSpacingY = 0.859375;
-  stack.fSliceDistance = 6.9;  // the median distance along z
+  stack.fSliceDistance = 6.9584;  // the median distance
   for (int k = 0; k < 20; ++k) stack.aSlicePositions.push_back({-110.5, kMrY[k], kMrZ[k]});
   return stack;
 }
@@ -92,12 +96,17 @@ TEST(SliceStack, PlacesAVoxelFromItsSliceRowAndColumn) {
     cases.push_back({"sub-sampled", sub, {10, 5, 3}, {20 * 0.7, 10 * 0.9, 16 * 1.25}});
   }
   {
-    // The slice distance is measured along the ordering axis: one slice on is exactly that
-    // far along z, and the tilt adds its y.
+    // Slices along their normal are the slice distance apart along the slice direction.
     ZR_SliceStack tilted = MrBrainStack();
     tilted.aSlicePositions.clear();
-    const double dy = tilted.afSliceDirection[1] / tilted.afSliceDirection[2] * 6.9;
-    cases.push_back({"tilted, even slices", tilted, {0, 0, 1}, {-110.5, kMrY[0] + dy, kMrZ[0] + 6.9}});
+    const auto& s = tilted.afSliceDirection;
+    cases.push_back({"tilted along the normal", tilted, {0, 0, 1},
+                     {-110.5, kMrY[0] + 6.9584 * s[1], kMrZ[0] + 6.9584 * s[2]}});
+    // A sheared stack's distance is measured along the axis it advances in most (z here).
+    ZR_SliceStack sheared = tilted;
+    sheared.afColumn = {0, 1, 0};
+    sheared.fSliceDistance = 6.9;
+    cases.push_back({"sheared", sheared, {0, 0, 1}, {-110.5, kMrY[0] + 6.9 * s[1] / s[2], kMrZ[0] + 6.9}});
   }
   cases.push_back({"listed slice positions", MrBrainStack(), {0, 0, 2.5},
                    {-110.5, (kMrY[2] + kMrY[3]) / 2, (kMrZ[2] + kMrZ[3]) / 2}});
@@ -105,6 +114,61 @@ TEST(SliceStack, PlacesAVoxelFromItsSliceRowAndColumn) {
     const double voxel[3] = {c.voxel[0], c.voxel[1], c.voxel[2]};
     ExpectNear(c.stack.PatientPosition(voxel), c.expected, 1e-9 + 1e-6 * 150, c.label);
   }
+}
+
+// The real tilted series through the series reader: where its volume record's geometry puts
+// pixels of each slice, against the Image Position and Orientation of the file the slice came
+// from. The record keeps the first position and an even slice distance, so positions drift
+// by the slices' unevenness; given every file's position they are exact.
+TEST(SliceStack, TheRealTiltedSeriesLiesWhereItsFilesSay) {
+  LMX_REQUIRE_DATA(dir, "series/mr-brain-20");
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.path().extension() == ".dcm") files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  ZR_DicomReader reader;
+  ZR_DicomVolume volume;
+  ASSERT_EQ(reader.ReadSeries(files, volume), VR_OK) << reader.LastError();
+  std::vector<ZR_DicomImageAttributes> slices(files.size());
+  for (size_t k = 0; k < files.size(); ++k) ASSERT_TRUE(reader.ReadImageAttributes(files[k], slices[k]));
+  std::sort(slices.begin(), slices.end(), [](const auto& a, const auto& b) {
+    return a.imagePosition[2] < b.imagePosition[2];  // the series advances along z
+  });
+  ASSERT_EQ(static_cast<size_t>(volume.m_nSliceCount), slices.size());
+
+  ZR_SliceStack stack;
+  for (int i = 0; i < 3; ++i) {
+    stack.afOrigin[i] = volume.m_afOrigin[i];
+    stack.afRow[i] = volume.m_afRowDirection[i];
+    stack.afColumn[i] = volume.m_afColumnDirection[i];
+    stack.afSliceDirection[i] = volume.m_afSliceDirection[i];
+  }
+  stack.fSpacingX = volume.m_fPixelSpacingX;
+  stack.fSpacingY = volume.m_fPixelSpacingY;
+  stack.fSliceDistance = volume.m_fSliceDistance;
+  stack.nPadColumn = (volume.m_nWidth - slices[0].columns) / 2;
+  stack.nPadRow = (volume.m_nHeight - slices[0].rows) / 2;
+
+  auto worst = [&](const ZR_SliceStack& s) {
+    double largest = 0;
+    for (size_t k = 0; k < slices.size(); ++k)
+      for (const auto& [c, r] : {std::pair{0, 0}, {255, 0}, {0, 255}, {128, 77}}) {
+        const ZR_DicomImageAttributes& a = slices[k];
+        const double voxel[3] = {double(c + s.nPadColumn), double(r + s.nPadRow), double(k)};
+        const Vec p = s.PatientPosition(voxel);
+        for (int i = 0; i < 3; ++i) {
+          // Pixel Spacing: the row spacing first, the column spacing second.
+          const double expected = a.imagePosition[i] + c * a.pixelSpacing[1] * a.imageOrientation[i] +
+                                  r * a.pixelSpacing[0] * a.imageOrientation[3 + i];
+          largest = std::max(largest, std::fabs(p[i] - expected));
+        }
+      }
+    return largest;
+  };
+  EXPECT_LT(worst(stack), 1.0);
+  for (const ZR_DicomImageAttributes& a : slices)
+    stack.aSlicePositions.push_back({a.imagePosition[0], a.imagePosition[1], a.imagePosition[2]});
+  EXPECT_LT(worst(stack), 1e-3);
 }
 
 // A study, geometry and all, whose voxels hold 2000 + 10 x (one patient coordinate in mm).
@@ -213,7 +277,7 @@ TEST_F(ResliceGeometry, SagittalStack) {
 }
 
 TEST_F(ResliceGeometry, TiltedSeriesWithUnevenSlices) {
-  Study study{MrBrainStack(), {64, 64, 20}, {1, 1, 6.9f / 0.859375f}, 20};
+  Study study{MrBrainStack(), {64, 64, 20}, {1, 1, 6.9584f / 0.859375f}, 20};
   // The picture's directions use the mean slice step; the listed slices lie within a tenth
   // of a millimetre of it.
   Check(study, 0.15, "mr-brain-20 geometry");

@@ -18,6 +18,7 @@
 #include "tests/support/ZR_ImageCompare.h"
 #include "tests/support/ZR_RecordingGl.h"
 #include "tests/support/ZR_RenderScene.h"
+#include "tests/support/ZR_TestVolume.h"
 
 namespace {
 
@@ -36,15 +37,10 @@ std::filesystem::path OutputDir() {
   return ZR_ImageCompare::Matches(image.Rgb(), Reference(name), OutputDir(), kReferenceTolerance);
 }
 
-using VoxelFunction = std::function<uint16_t(int32_t x, int32_t y, int32_t z)>;
+using VoxelFunction = ZR_TestVolume::VoxelFunction;
 
 std::vector<uint16_t> MakeVolume(const int32_t dims[3], const VoxelFunction& value) {
-  std::vector<uint16_t> voxels(size_t(dims[0]) * dims[1] * dims[2]);
-  size_t i = 0;
-  for (int32_t z = 0; z < dims[2]; ++z)
-    for (int32_t y = 0; y < dims[1]; ++y)
-      for (int32_t x = 0; x < dims[0]; ++x) voxels[i++] = value(x, y, z);
-  return voxels;
+  return ZR_TestVolume::Make(dims, value);
 }
 
 bool Inside(int32_t v, int32_t low, int32_t high) { return v >= low && v < high; }

@@ -23,9 +23,10 @@ class ZR_ResliceReference {
 
   // Step 1: trilinear, column j sampled j + 1 row steps from the start; step 2 or more:
   // nearest voxel at j row steps, step x step blocks.
+  // `markAmbiguous` false leaves aAmbiguous empty (the loop as the benchmark times it).
   static Result Reslice(const ZR_SliceStack& stack, const int32_t dims[3],
                         const ZR_SoftwareRenderer::Plane& plane, int32_t width, int32_t height,
-                        int32_t step);
+                        int32_t step, bool markAmbiguous = true);
   // One trilinear sample at a point in voxels: 0 unless 1 <= x < X - 1 on every axis.
   static float Trilinear(const ZR_SliceStack& stack, const int32_t dims[3], double x, double y, double z);
   static uint16_t Nearest(const ZR_SliceStack& stack, const int32_t dims[3], double x, double y, double z);
