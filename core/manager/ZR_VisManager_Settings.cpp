@@ -1,6 +1,6 @@
-// The manager's reactions to setting items of the settings model that loading and the
-// screens depend on. The other items (overlays, crosshairs, lock, colour MPR, shading
-// parameters, movie) join with the command interface.
+// The manager's reactions to setting items of the settings model that loading, the screens
+// and rendering depend on. The other items (overlays, crosshairs, lock, colour MPR, movie)
+// join with the command interface.
 #include "core/ZR_Log.h"
 #include "core/ZR_VisGui.h"
 #include "core/manager/ZR_VisManager.h"
@@ -60,6 +60,15 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       break;
     case 13:
       m_bMprDisplay = !s.Renderer().liveCutView;
+      break;
+    case 15:
+      m_oTexture3dRenderer.SetBrightness(s.Renderer().brightness);
+      break;
+    case 16:
+      m_oTexture3dRenderer.SetContrast(s.Renderer().contrast);
+      break;
+    case 17:
+      m_oTexture3dRenderer.SetGloss(s.Renderer().glossiness);
       break;
     case 21:
       if (s.Performance().disableUndo) {
