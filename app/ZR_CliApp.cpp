@@ -7,6 +7,7 @@
 #include "app/ZR_CliLoad.h"
 #include "app/ZR_CliProbe.h"
 #include "app/ZR_CliRender.h"
+#include "app/ZR_CliSample.h"
 #include "core/ZR_Log.h"
 
 const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
@@ -16,6 +17,8 @@ const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
       {"probe", "[LOGDIR]", "start the rendering back end headless and print the start-up log", &ZR_CliProbe::Run},
       {"render", "DIR --out FILE.png [--mode colour|grey|mip] [--shading] [--size N] [--first I --last J]",
        "load a series as the viewer does and write its 3D view as a PNG picture", &ZR_CliRender::Run},
+      {"sample", "PROJECT_DIR OUT_DIR", "write an unpacked head-CT example project as a DICOM series",
+       &ZR_CliSample::Run},
   };
   return commands;
 }
