@@ -6,6 +6,8 @@
 #include "app/ZR_CliInfo.h"
 #include "app/ZR_CliLoad.h"
 #include "app/ZR_CliProbe.h"
+#include "app/ZR_CliRender.h"
+#include "app/ZR_CliSample.h"
 #include "core/ZR_Log.h"
 
 const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
@@ -13,6 +15,10 @@ const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
       {"info", "FILE", "study lines, transfer syntax and pixel layout of one DICOM file", &ZR_CliInfo::Run},
       {"load", "[--threads N] DIR_OR_FILES...", "read a series into a volume and print its record", &ZR_CliLoad::Run},
       {"probe", "[LOGDIR]", "start the rendering back end headless and print the start-up log", &ZR_CliProbe::Run},
+      {"render", "DIR --out FILE.png [--mode colour|grey|mip] [--shading] [--size N] [--first I --last J]",
+       "load a series as the viewer does and write its 3D view as a PNG picture", &ZR_CliRender::Run},
+      {"sample", "PROJECT_DIR OUT_DIR", "write an unpacked head-CT example project as a DICOM series",
+       &ZR_CliSample::Run},
   };
   return commands;
 }

@@ -3,34 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 
 #include "app/ZR_CliApp.h"
+#include "app/ZR_CliFiles.h"
 #include "core/ZR_Result.h"
 #include "dicom/ZR_DicomReader.h"
 
-namespace fs = std::filesystem;
-
 namespace {
-// A folder stands for all the files in it, in name order (as "Select All" in a file dialog).
-bool Collect(const std::string& arg, std::vector<std::string>& files) {
-  std::error_code error;
-  if (!fs::is_directory(arg, error)) {
-    files.push_back(arg);
-    return true;
-  }
-  std::vector<std::string> inside;
-  for (const fs::directory_entry& entry : fs::directory_iterator(arg, error))
-    if (entry.is_regular_file(error)) inside.push_back(entry.path().string());
-  if (error) {
-    std::fprintf(stderr, "lumetra-cli: cannot list %s: %s\n", arg.c_str(), error.message().c_str());
-    return false;
-  }
-  std::sort(inside.begin(), inside.end());
-  files.insert(files.end(), inside.begin(), inside.end());
-  return true;
-}
-
 // The shortest text that reads back as the same float.
 std::string Number(float value) {
   char buffer[32];
@@ -56,7 +35,7 @@ int ZR_CliLoad::Run(const std::vector<std::string>& args) {
       threads = std::atoi(args[++i].c_str());
       continue;
     }
-    if (!Collect(args[i], files)) return VR_LD_INVALID_VOLUME;
+    if (!ZR_CliFiles::Collect(args[i], files)) return VR_LD_INVALID_VOLUME;
   }
   if (files.empty()) {
     std::fprintf(stderr, "usage: lumetra-cli load [--threads N] DIR_OR_FILES...\n");

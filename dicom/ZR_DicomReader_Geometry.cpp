@@ -130,6 +130,11 @@ bool ZR_DicomReader::Order(std::vector<Slice>& slices, ZR_DicomVolume& volume) {
   const ZR_DicomImageAttributes& first = slices[0].attributes;
   volume.m_nWidth = NextPowerOfTwo(first.columns);
   volume.m_nHeight = NextPowerOfTwo(first.rows);
+  // The image is centred in the padded slice (as ReadSlice copies it).
+  volume.m_nPadColumn = (volume.m_nWidth - first.columns) / 2;
+  volume.m_nPadRow = (volume.m_nHeight - first.rows) / 2;
+  volume.m_aSlicePositions.clear();
+  for (const Slice& s : slices) volume.m_aSlicePositions.push_back(Position(s));
   volume.m_nSliceCount = static_cast<int32_t>(n);
   volume.m_nFirst = 0;
   volume.m_nLast = static_cast<int32_t>(n) - 1;

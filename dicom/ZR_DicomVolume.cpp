@@ -15,4 +15,13 @@ void ZR_DicomVolume::Clear() {
   m_bOrientationFlag = false;
   m_anAxisTable = {};
   m_afRowDirection = m_afColumnDirection = m_afSliceDirection = m_afOrigin = {};
+  m_nPadColumn = m_nPadRow = 0;
+  m_aSlicePositions.clear();
+}
+
+bool ZR_DicomVolume::HasAllSlices() const {
+  if (m_nSliceCount <= 0 || m_apSlices.size() < static_cast<size_t>(m_nSliceCount)) return false;
+  for (int32_t k = 0; k < m_nSliceCount; ++k)
+    if (!m_apSlices[static_cast<size_t>(k)]) return false;
+  return true;
 }

@@ -22,6 +22,8 @@ class ZR_DicomVolume {
   void Clear();
   uint16_t* Slice(int32_t k) const { return m_apSlices[static_cast<size_t>(k)].get(); }
   size_t SliceValues() const { return static_cast<size_t>(m_nWidth) * static_cast<size_t>(m_nHeight); }
+  // Every slice of the count has its pixels (a volume handed over by another process has none).
+  bool HasAllSlices() const;
 
   int32_t m_nNotCt = 0;
   std::vector<std::unique_ptr<uint16_t[]>> m_apSlices;  // one per slice, slice order
@@ -40,4 +42,9 @@ class ZR_DicomVolume {
   bool m_bOrientationFlag = false;
   std::array<int32_t, 6> m_anAxisTable{};
   std::array<float, 3> m_afRowDirection{}, m_afColumnDirection{}, m_afSliceDirection{}, m_afOrigin{};
+  // Where the files' image starts inside the padded slice, and the position (0020,0032) of
+  // every slice in slice order: what places a voxel in the patient. A volume handed over by
+  // another process has no positions.
+  int32_t m_nPadColumn = 0, m_nPadRow = 0;
+  std::vector<std::array<double, 3>> m_aSlicePositions;
 };

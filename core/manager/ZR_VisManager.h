@@ -12,6 +12,8 @@
 #include "core/ZR_Result.h"
 #include "core/ZR_ViewportTable.h"
 #include "core/manager/MprViewInfo.h"
+#include "dicom/ZR_VolumeLoader.h"
+#include "presets/ZR_PresetEditorHost.h"
 #include "render/OpenGlText.h"
 #include "render/PBuffer.h"
 #include "render/RenderShared.h"
@@ -27,13 +29,18 @@ class ZR_Movie;
 class ZR_Series;
 class ZR_RenderPlatform;
 class ZR_Vis3DSettings;
+class ZR_DicomVolume;
+class ZR_VolumePreview;
+class ZR_PresetEditor;
+class ZR_PresetEditorGui;
 
-class ZR_VisManager {
+// The manager loads the ranges the subset preview chooses and redraws for the preset engine.
+class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
  public:
   // The rendering state and the font are the process's unless a test gives its own.
   explicit ZR_VisManager(ZR_VisGui* appGui, RenderShared& shared = RenderShared::Instance(),
                          OpenGlText& text = OpenGlText::Instance());
-  virtual ~ZR_VisManager();
+  ~ZR_VisManager() override;
   ZR_VisManager(const ZR_VisManager&) = delete;
   ZR_VisManager& operator=(const ZR_VisManager&) = delete;
 
@@ -45,6 +52,9 @@ class ZR_VisManager {
   void SetSeriesWriter(ZR_Series* series) { m_pSeriesWriter = series; }
   void SetProgressBar(ZR_ProgressBar* progress) { m_pProgressBar = progress; }
   void SetVolumePreviewGui(ZR_VisGui* previewGui) { m_pVolumePreviewGui = previewGui; }
+  // Creates the transfer-function engine on the renderer's lookup table, pointed at the
+  // program's "Presets" folder; VR_PRESET_NO_MEMORY when it cannot be made.
+  [[nodiscard]] int32_t CreatePresetEditor(ZR_PresetEditorGui* gui);
   // The window system's rendering services; set before OnCreate.
   void SetRenderPlatform(ZR_RenderPlatform* platform) { m_pPlatform = platform; }
   // The settings values drawing reads (study details, quality levels); defaults without.
@@ -83,7 +93,59 @@ class ZR_VisManager {
                                        int32_t componentBytes, bool fromBack);
   void SetMprViewLimit(int32_t panel) { m_nMprViewLimit = panel; }
   void SetMaximisedSlot(int32_t slot) { m_nMaximisedSlot = slot; }
-  void SetRepaintQuality(int32_t quality) { m_nRepaintQuality = quality; }
+  void SetRepaintQuality(int32_t quality) override { m_nRepaintQuality = quality; }
+  // Full quality for panel 0, with pointer input held off while it renders.
+  void RenderFullQuality();
+
+  // --- Loading (ZR_VisManager_Loading.cpp, ZR_VisManager_Volume.cpp) ------------------------
+  // Every loading operation refuses (VR_LD_INVALID_VOLUME, logged, nothing changed) while
+  // another one runs: progress updates let the window process events, among them a second
+  // "Import DICOM".
+  //
+  // Reads the first `count` of `files` (at least 10) and opens the subset preview. `count` is
+  // lowered to what half the physical memory holds (and to the 2048 slices of a volume).
+  // 5 for too few files, 4 when they do not form a volume, 3 when memory runs out; the
+  // progress window is closed and no volume is left after every failure.
+  [[nodiscard]] int32_t LoadStudy(const std::vector<std::string>& files, int32_t& count);
+  // Creates the subset preview for the volume read, hands it to the preview's window and, with
+  // `show`, shows it modally. 4 without a volume; 3 when the thumbnails do not fit.
+  int32_t StartVolume(bool show);
+  // A volume described by another process replaces the current one. Refused (4, nothing
+  // changed) while it carries no pixels, which the hand-over record cannot bring yet.
+  int32_t LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volume);
+  // The hand-over record as received: checked (a short or inconsistent record is refused with
+  // 4), then LoadHandedOverVolume.
+  int32_t LoadHandedOverRecord(const void* data, size_t size);
+  // Assembles the volume's range first..last into the renderers and shows it; null only
+  // unloads. The volume must be the one LoadStudy read (GetVolume()).
+  int32_t LoadVolume(ZR_DicomVolume* volume) override;
+  ZR_DicomVolume* GetVolume() const { return m_pVolume.get(); }
+  ZR_VolumePreview* VolumePreview() const { return m_pVolumePreview.get(); }
+  ZR_PresetEditor* PresetEditor() const { return m_pPresetEditor.get(); }
+  bool IsLoading() const { return m_bLoading; }
+  // Pointer input is ignored while this holds: a long render or a load runs.
+  bool IsBusy() const { return m_bBusy || m_bLoading; }
+  // Voxels the histogram was counted from (those of the full-resolution buffer).
+  uint64_t HistogramVoxels() const { return m_nHistogramVoxels; }
+  int32_t Reduction() const { return m_nReduction; }
+  bool IsSubsampled() const { return m_bSubsampled; }
+
+  // --- Screens (ZR_VisManager_Screens.cpp) ------------------------------------------------------
+  // Both return true; while a load runs they change nothing.
+  bool Show3DScreen();
+  bool ShowMprScreen();
+  // 0 grayscale, 1 colour, 2 MIP; `mprOnly` sets the MPR screen's 3D view up instead of panel 0
+  // (and leaves the 3D screen's mode as it is).
+  void SetRenderMode(int32_t mode, bool mprOnly);
+  int32_t RenderMode() const { return m_nRenderMode; }
+  int32_t Tool3d() const { return m_n3dTool; }
+
+  // --- Settings (ZR_VisManager_Settings.cpp) -----------------------------------------------------
+  // Applies one setting item of the settings model; ignored while a load runs.
+  void ApplySetting(int32_t id);
+
+  // --- Preset engine host -------------------------------------------------------------------
+  void RedrawForPresetEditor(int32_t quality) override;
 
   // --- Read access for the window and tests --------------------------------------------------
   const std::string& AppDir() const { return m_sAppDir; }
@@ -148,6 +210,42 @@ class ZR_VisManager {
   bool ShowStudyDetails() const;
   ZR_GlFunctions* Gl() const { return m_oShared.Gl(); }
 
+  // --- Loading (ZR_VisManager_Loading.cpp, ZR_VisManager_Volume.cpp) ------------------------
+  // Called before each allocation of a load (the volume record, the thumbnails, the upload
+  // buffers, the assembly, the region buffers, the study information...), naming it. A test
+  // throws std::bad_alloc from here to follow every failure path.
+  virtual void BeforeAllocation(const char* what);
+  int32_t ReadStudy(const std::vector<std::string>& files, int32_t& count);
+  int32_t LoadVolumeNow(ZR_DicomVolume* volume);
+  // Steps 4..23 of a load; a result code, or std::bad_alloc.
+  int32_t AssembleAndShow(ZR_DicomVolume& volume);
+  int32_t FillVoxels(ZR_DicomVolume& volume);
+  void MakeUndoCopies(const ZR_DicomVolume& volume);
+  int32_t BuildReducedVoxels();
+  int32_t UploadTextures();
+  void CompleteLoad(ZR_DicomVolume& volume);
+  // Unmaps what a failed load left mapped.
+  void AbortLoad();
+  // Releases the loaded volume from the renderers; `forNewLoad` also forgets its buffers.
+  void UnloadVolume(bool forNewLoad);
+  void DeletePreview();
+  // The full (false) or the reduced (true) copy becomes the texture renderer's current one.
+  void UseCopy(bool reduced);
+  void Progress(int32_t position);
+  void EnableNavigation(bool on);
+
+  // --- Screens and modes (ZR_VisManager_Screens.cpp) ----------------------------------------------
+  bool Show3DScreenNow();
+  bool ShowMprScreenNow();
+  void SetRenderModeNow(int32_t mode, bool mprOnly);
+  void ApplyRenderMode(int32_t mode, int32_t panel);
+  // The renderer's view window and rotation, the cut plane and the VOI back to their defaults.
+  void ResetViewState();
+  void ResetVoi();
+  void Set3dTool(int32_t tool);
+  void Enable3dToolControls(bool on);
+  void ApplySettingNow(int32_t id);
+
   // --- Collaborators handed over by the main window (never deleted here) --------------------
   ZR_VisGui* m_pAppGui = nullptr;
   ZR_Settings* m_pSettings = nullptr;
@@ -168,6 +266,27 @@ class ZR_VisManager {
   ZR_VolumeRenderer* m_pRenderer;
   bool m_bContextCreated = false;  // the shared rendering context exists
   std::unique_ptr<PBuffer> m_pPBuffer;
+
+  // --- Loaded study ----------------------------------------------------------------------------
+  std::unique_ptr<ZR_DicomVolume> m_pVolume;
+  std::unique_ptr<ZR_VolumePreview> m_pVolumePreview;
+  std::unique_ptr<ZR_PresetEditor> m_pPresetEditor;
+  // The upload buffers while they are mapped for the assembly (null otherwise).
+  uint16_t* m_pVoxels = nullptr;
+  uint16_t* m_pReducedVoxels = nullptr;
+  bool m_bFullMapped = false;
+  bool m_bReducedMapped = false;
+  int32_t m_aVoxelDims[3] = {0, 0, 0};
+  int32_t m_aReducedDims[3] = {0, 0, 0};
+  uint64_t m_nHistogramVoxels = 0;
+  float m_aPixelSpacing[3] = {0, 0, 0};
+  // Region editing: the selection mask and the sculpt undo copies (raw slices, their voxels,
+  // the reduced slices).
+  std::unique_ptr<uint8_t[]> m_pMask;
+  std::vector<std::unique_ptr<uint16_t[]>> m_aUndoRaw, m_aUndoVoxels, m_aUndoReduced;
+  std::vector<uint16_t*> m_apUndoRaw, m_apUndoVoxels;
+  bool m_bLoading = false;           // a load runs: a second one is refused
+  bool m_bSettingsApplied = false;   // the first load of the run applied the settings
 
   // --- Panels --------------------------------------------------------------------------------
   ZR_ViewportTable* m_pViewports = nullptr;

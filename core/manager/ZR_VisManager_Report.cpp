@@ -19,6 +19,10 @@ void ZR_VisManager::SetShading(bool on, bool redraw) {
   if (on == m_bShading) return;
   m_bShading = on;
   if (on) m_pAppGui->EnableControl(ZR_Ctl::Btn_FinalRender, true);
-  m_nRenderQuality = 0;
-  if (!on || redraw) RedrawPanel(ZR_Panel::View3D);
+  SelectQuality(0, false);
+  m_oPrograms.SetShadingRequested(on);
+  if (!on || redraw) {
+    m_pRenderer->Invalidate();
+    RedrawPanel(ZR_Panel::View3D);
+  }
 }

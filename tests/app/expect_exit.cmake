@@ -1,4 +1,8 @@
-# Runs CMD with ARGS (a ;-list) and fails unless it exits with EXPECT_RC.
+# Runs CMD with ARGS (a ;-list) and fails unless it exits with EXPECT_RC (and, when given,
+# prints EXPECT_OUT / EXPECT_ERR and leaves the non-empty file EXPECT_FILE, made anew).
+if(DEFINED EXPECT_FILE)
+  file(REMOVE ${EXPECT_FILE})
+endif()
 execute_process(COMMAND ${CMD} ${ARGS} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL EXPECT_RC)
   message(FATAL_ERROR "expected exit ${EXPECT_RC}, got ${rc}\nstdout: ${out}\nstderr: ${err}")
@@ -8,4 +12,13 @@ if(DEFINED EXPECT_OUT AND NOT out MATCHES "${EXPECT_OUT}")
 endif()
 if(DEFINED EXPECT_ERR AND NOT err MATCHES "${EXPECT_ERR}")
   message(FATAL_ERROR "stderr does not match '${EXPECT_ERR}':\n${err}")
+endif()
+if(DEFINED EXPECT_FILE)
+  if(NOT EXISTS ${EXPECT_FILE})
+    message(FATAL_ERROR "${EXPECT_FILE} was not written")
+  endif()
+  file(SIZE ${EXPECT_FILE} size)
+  if(size EQUAL 0)
+    message(FATAL_ERROR "${EXPECT_FILE} is empty")
+  endif()
 endif()

@@ -120,6 +120,9 @@ TEST(ZR_DicomReader, MedianDistanceAndTheNonUniformMark) {
   EXPECT_FLOAT_EQ(v.m_fSliceDistance, 1.0f);
   EXPECT_TRUE(v.m_bNonUniform);
   EXPECT_EQ(v.m_nNonUniformSlice, 1);
+  // Every slice keeps its own position, for placing the uneven ones exactly.
+  ASSERT_EQ(v.m_aSlicePositions.size(), 5u);
+  for (size_t k = 0; k < 5; ++k) EXPECT_EQ(v.m_aSlicePositions[k], (std::array<double, 3>{0, 0, z[k]}));
   ASSERT_EQ(Read(S::Write("even", 5, S::Flat(100)), v), VR_OK);
   EXPECT_FALSE(v.m_bNonUniform);
   EXPECT_EQ(v.m_nNonUniformSlice, -1);
@@ -188,6 +191,8 @@ TEST(ZR_DicomReader, SlicesArePaddedToPowersOfTwoAroundTheImage) {
   EXPECT_EQ(row(455), std::vector<uint16_t>(512, 400));
   EXPECT_EQ(row(456), std::vector<uint16_t>(512, 0));
   EXPECT_EQ(row(511), std::vector<uint16_t>(512, 0));
+  EXPECT_EQ(v.m_nPadColumn, 0);
+  EXPECT_EQ(v.m_nPadRow, 56);
 
   grey.columns = 5;
   grey.rows = 3;
@@ -199,6 +204,8 @@ TEST(ZR_DicomReader, SlicesArePaddedToPowersOfTwoAroundTheImage) {
   EXPECT_EQ(v.Slice(0)[0 * 8 + 1], 0);  // column (8 - 5) / 2 = 1, row (4 - 3) / 2 = 0
   EXPECT_EQ(v.Slice(0)[2 * 8 + 5], 2);  // the last pixel (9 - 7)
   EXPECT_EQ(v.Slice(0)[3 * 8 + 1], 0);
+  EXPECT_EQ(v.m_nPadColumn, 1);
+  EXPECT_EQ(v.m_nPadRow, 0);
 }
 
 TEST(ZR_DicomReader, NormalisesUnsignedAndSignedValues) {

@@ -1,0 +1,123 @@
+#include "dicom/ZR_VolumeAssembler.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <limits>
+#include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "dicom/ZR_DicomVolume.h"
+
+namespace {
+using Counts = std::array<uint64_t, ZR_VolumeAssembler::kHistogramSize>;
+
+// Four interleaved sub-histograms per row, so that runs of one value (air, padding) do not
+// wait on the same counter; folded into 64-bit totals after every slice.
+struct SliceCounter {
+  std::array<std::array<uint32_t, ZR_VolumeAssembler::kHistogramSize>, 4> sub{};
+  void Fold(Counts& total) {
+    for (auto& s : sub) {
+      for (size_t i = 0; i < s.size(); ++i) total[i] += s[i];
+      s.fill(0);
+    }
+  }
+};
+
+void FillSlice(const uint16_t* raw, int32_t rawWidth, const ZR_VolumeGeometry& g, const uint16_t* table,
+               uint16_t* out, SliceCounter& counter) {
+  const int64_t f = g.nFactor;
+  for (int32_t y = 0; y < g.nHeight; ++y) {
+    const uint16_t* row = raw + f * y * rawWidth;
+    uint16_t* dst = out + int64_t{y} * g.nWidth;
+    int32_t x = 0;
+    if (f == 1) {
+      for (; x + 4 <= g.nWidth; x += 4) {
+        const uint16_t i0 = table[row[x]], i1 = table[row[x + 1]], i2 = table[row[x + 2]], i3 = table[row[x + 3]];
+        dst[x] = static_cast<uint16_t>(i0 << 4);
+        dst[x + 1] = static_cast<uint16_t>(i1 << 4);
+        dst[x + 2] = static_cast<uint16_t>(i2 << 4);
+        dst[x + 3] = static_cast<uint16_t>(i3 << 4);
+        ++counter.sub[0][i0];
+        ++counter.sub[1][i1];
+        ++counter.sub[2][i2];
+        ++counter.sub[3][i3];
+      }
+    }
+    for (; x < g.nWidth; ++x) {
+      const uint16_t i = table[row[f * x]];
+      dst[x] = static_cast<uint16_t>(i << 4);
+      ++counter.sub[0][i];
+    }
+  }
+}
+}  // namespace
+
+ZR_VolumeGeometry ZR_VolumeAssembler::Geometry(const ZR_DicomVolume& volume, int32_t subsample) {
+  ZR_VolumeGeometry g;
+  g.nFactor = std::max(subsample, 1);
+  g.nFirst = volume.m_nFirst;
+  g.nWidth = volume.m_nWidth / g.nFactor;
+  g.nHeight = volume.m_nHeight / g.nFactor;
+  g.nDepth = std::max(volume.m_nLast - volume.m_nFirst + 1, 0) / g.nFactor;
+  return g;
+}
+
+uint16_t ZR_VolumeAssembler::Index(int32_t v, int32_t range) {
+  if (range < 1 || v <= 0) return 0;
+  if (v >= range) return kIndexScale;
+  // round(v x 4095 / range), halves up, in integers.
+  return static_cast<uint16_t>((int64_t{v} * 2 * kIndexScale + range) / (int64_t{2} * range));
+}
+
+uint64_t ZR_VolumeAssembler::Fill(const ZR_DicomVolume& volume, const ZR_VolumeGeometry& g, uint16_t* voxels,
+                                  uint32_t* histogram, int32_t threads) {
+  const int64_t f = g.nFactor;
+  const bool inside = voxels && histogram && f >= 1 && g.nWidth > 0 && g.nHeight > 0 && g.nDepth > 0 &&
+                      g.nFirst >= 0 && f * g.nWidth <= volume.m_nWidth && f * g.nHeight <= volume.m_nHeight &&
+                      g.nFirst + f * (g.nDepth - 1) < volume.m_nSliceCount && volume.HasAllSlices();
+  if (!inside) return 0;
+
+  const int32_t range = volume.m_nLargest - volume.m_nSmallest;
+  std::vector<uint16_t> table(65536);
+  for (int32_t v = 0; v < 65536; ++v) table[static_cast<size_t>(v)] = Index(v, range);
+
+  if (threads <= 0) {
+    const unsigned cores = std::thread::hardware_concurrency();
+    threads = static_cast<int32_t>(std::clamp(cores, 1u, 4u));
+  }
+  threads = std::min(threads, g.nDepth);
+  const uint64_t sliceValues = uint64_t(g.nWidth) * uint64_t(g.nHeight);
+  // Everything the threads use is allocated here, so that running out of memory reaches the
+  // caller as std::bad_alloc and never ends a worker thread.
+  std::vector<Counts> totals(static_cast<size_t>(threads), Counts{});
+  std::vector<std::unique_ptr<SliceCounter>> counters;
+  for (int32_t t = 0; t < threads; ++t) counters.push_back(std::make_unique<SliceCounter>());
+  std::atomic<int32_t> next{0};
+  auto work = [&](size_t t) {
+    SliceCounter* counter = counters[t].get();
+    for (int32_t z = next.fetch_add(1); z < g.nDepth; z = next.fetch_add(1)) {
+      const uint16_t* raw = volume.Slice(static_cast<int32_t>(g.nFirst + f * z));
+      FillSlice(raw, volume.m_nWidth, g, table.data(), voxels + sliceValues * uint64_t(z), *counter);
+      counter->Fold(totals[t]);
+    }
+  };
+  std::vector<std::thread> workers;
+  workers.reserve(static_cast<size_t>(threads));
+  try {
+    for (int32_t t = 1; t < threads; ++t) workers.emplace_back(work, static_cast<size_t>(t));
+  } catch (const std::system_error&) {
+    // Fewer threads than asked: the ones running and this one share the slices.
+  }
+  work(0);
+  for (std::thread& t : workers) t.join();
+
+  for (int32_t i = 0; i < kHistogramSize; ++i) {
+    uint64_t sum = 0;
+    for (const Counts& c : totals) sum += c[static_cast<size_t>(i)];
+    histogram[i] = static_cast<uint32_t>(std::min<uint64_t>(sum, std::numeric_limits<uint32_t>::max()));
+  }
+  return g.Voxels();
+}
