@@ -140,6 +140,16 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   int32_t RenderMode() const { return m_nRenderMode; }
   int32_t Tool3d() const { return m_n3dTool; }
 
+  // --- Commands (ZR_VisManager_Commands.cpp) ----------------------------------------------------
+  // The numbered entry point of the main window's controls: the number is the id of the
+  // control that sends it, `argument` points at its 4-byte argument (a byte, an int32 or a
+  // float) or is null. Numbers whose operation is not there yet are accepted and do nothing.
+  void Command(int32_t id, const void* argument = nullptr);
+  // The MPR panels' pop-up menu, by menu id; the same rule.
+  void MprPopupCommand(int32_t id);
+  // The 3D tool buttons: the tool and the cursor of panel 0.
+  void Select3dTool(int32_t tool) { Set3dTool(tool); }
+
   // --- Settings (ZR_VisManager_Settings.cpp) -----------------------------------------------------
   // Applies one setting item of the settings model; ignored while a load runs.
   void ApplySetting(int32_t id);
