@@ -17,6 +17,7 @@
 
 #include "core/ZR_Ids.h"
 #include "gui/TDlg_YesNo.h"
+#include "gui/ZR_CursorFile.h"
 #include "gui/TZR_RadioGroup.h"
 
 namespace {
@@ -68,6 +69,17 @@ void ZR_BcGui::RegisterPanel(int32_t panel, QWidget* widget) {
 
 void ZR_BcGui::SetCursorShape(int32_t id, const QCursor& cursor) {
   if (id >= ZR_Cursor::kFirst && id <= ZR_Cursor::kLast) m_aCursorShapes[id - ZR_Cursor::kFirst] = cursor;
+}
+
+int32_t ZR_BcGui::LoadCursorFiles(const QString& dir) {
+  int32_t loaded = 0;
+  for (int32_t id = ZR_Cursor::kFirst + 1; id <= ZR_Cursor::kLast; ++id) {
+    const std::optional<QCursor> cursor = ZR_CursorFile::Load(dir + ZR_Cursor::FileName(id));
+    if (!cursor) break;
+    SetCursorShape(id, *cursor);
+    ++loaded;
+  }
+  return loaded;
 }
 
 QWidget* ZR_BcGui::Control(int32_t id) const {

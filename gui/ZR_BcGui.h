@@ -24,6 +24,10 @@ class ZR_BcGui : public ZR_VisGui {
   void RegisterPanel(int32_t panel, QWidget* widget);
   // The pointer shapes behind the cursor ids; an id without one shows the arrow.
   void SetCursorShape(int32_t id, const QCursor& cursor);
+  // Loads the cursor files of ids 11..26 from `dir` in id order and stops at the first that
+  // is missing or unreadable (its id and all later ones keep the arrow); returns how many
+  // were loaded.
+  int32_t LoadCursorFiles(const QString& dir);
 
   QWidget* Owner() const { return m_pOwner; }
   QWidget* Control(int32_t id) const;

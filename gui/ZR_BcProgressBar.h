@@ -5,10 +5,9 @@
 #include <QPointer>
 
 #include "core/ZR_ProgressBar.h"
+#include "gui/TZR_VclIntProgressBar.h"
 
 class QWidget;
-class TZR_VclProgressBar;
-class TZR_VclIntProgressBar;
 
 class ZR_BcProgressBar : public ZR_ProgressBar {
  public:

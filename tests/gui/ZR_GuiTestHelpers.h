@@ -19,3 +19,20 @@ inline void WhenModalAppears(std::function<void(QWidget*)> act) {
   });
   timer->start();
 }
+
+// The same for the next modal dialog of one class (other modal windows, such as a progress
+// window, may come and go before it). Deleting the returned timer withdraws the answer.
+template <typename Dialog>
+QTimer* WhenDialogAppears(std::function<void(Dialog*)> act) {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      act(dialog);
+    }
+  });
+  timer->start();
+  return timer;
+}

@@ -1,0 +1,59 @@
+#include "tests/gui/ZR_AppTestFixture.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <filesystem>
+
+#include "core/ZR_SystemInfo.h"
+#include "gui/TDlg_YesNo.h"
+#include "gui/ZR_AppPaths.h"
+#include "tests/gui/ZR_GuiTestHelpers.h"
+#include "tests/support/ZR_TestData.h"
+
+void ZR_AppTestFixture::SetUp() {}
+
+void ZR_AppTestFixture::TearDown() {
+  window.reset();
+  Settle(50);
+}
+
+void ZR_AppTestFixture::Start() {
+  // The program's folder (presets, cursors, help) as an installed, read-only one; the user's
+  // files in a folder of this test's own, so that tests running side by side do not meet.
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::filesystem::path user = ZR_TestData::ScratchDir(std::string("app-") + test->test_suite_name() + "-" + test->name());
+  const ZR_AppPaths paths =
+      ZR_AppPaths::Redirected(ZR_SystemInfo::ApplicationDirectory(), (user / "config").string(), (user / "data").string());
+  window = std::make_unique<Tfrm_Visualization>(paths);
+  ASSERT_TRUE(window->FormCreate()) << "start-up failed with " << window->StartupResult();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), 20000));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return window->IsActivated(); }, 20000));
+  Settle();
+}
+
+void ZR_AppTestFixture::Answer(std::vector<bool> answers) {
+  if (answers.empty()) return;
+  const bool yes = answers.front();
+  answers.erase(answers.begin());
+  WhenDialogAppears<TDlg_YesNo>([this, yes, answers](TDlg_YesNo* dialog) {
+    questions.push_back(dialog->findChild<QLabel*>("Lbl_Question")->text());
+    Answer(answers);
+    (yes ? dialog->ContinueButton() : dialog->CancelButton())->click();
+  });
+}
+
+QImage ZR_AppTestFixture::Shot(const char* panel) const {
+  TPaintPanel* p = window->findChild<TPaintPanel*>(panel);
+  if (!p || !p->isVisible()) return {};
+  return QGuiApplication::primaryScreen()->grabWindow(p->NativeWindow()->winId()).toImage().convertToFormat(
+      QImage::Format_RGB888);
+}
+
+void ZR_AppTestFixture::Settle(int ms) {
+  QTest::qWait(ms);
+  QCoreApplication::processEvents();
+}

@@ -1,0 +1,219 @@
+// The real application, driven by object names as a user drives it: a real head CT imported
+// through the data-set picker, its range taken in the subset preview, both screens showing
+// the volume, a panel maximised and restored, the render modes, and the exit question
+// declined and then accepted. While the study is read and loaded, "Import DICOM" and a close
+// request do nothing harmful.
+//
+// References: tests/gui/references/*.png, what the X server shows of a panel on Mesa
+// llvmpipe under Xvfb (1024 x 768). The tolerance is loose; the numeric checks carry the
+// exact expectations.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QPointer>
+#include <QTimer>
+#include <filesystem>
+
+#include "core/manager/ZR_VisManager.h"
+#include "dicom/ZR_DicomVolume.h"
+#include "dicom/ZR_VolumePreview.h"
+#include "presets/ZR_PresetEditor.h"
+#include "gui/TDlg_YesNo.h"
+#include "gui/TFileBrowseDialog.h"
+#include "gui/TVolumePreview.h"
+#include "gui/TZR_NumberEdit.h"
+#include "gui/TZR_PictureBox.h"
+#include "gui/TZR_VclProgressBar.h"
+#include "gui/TfrmDirSelect.h"
+#include "gui/ZR_BcAppGui.h"
+#include "gui/ZR_BcVolumePreviewGui.h"
+#include "tests/gui/ZR_AppTestFixture.h"
+#include "tests/gui/ZR_GuiTestHelpers.h"
+#include "tests/support/ZR_ImageCompare.h"
+#include "tests/support/ZR_TestData.h"
+
+namespace {
+ZR_TestImage FromQt(const QImage& shot) {
+  ZR_TestImage image;
+  image.nWidth = shot.width();
+  image.nHeight = shot.height();
+  image.nChannels = 3;
+  for (int y = 0; y < shot.height(); ++y)
+    image.aPixels.insert(image.aPixels.end(), shot.constScanLine(y), shot.constScanLine(y) + 3 * shot.width());
+  return image;
+}
+
+::testing::AssertionResult MatchesReference(const QImage& shot, const char* name) {
+  return ZR_ImageCompare::Matches(FromQt(shot),
+                                  std::filesystem::path(LMX_SOURCE_DIR) / "tests/gui/references" / (std::string(name) + ".png"),
+                                  std::filesystem::path(LMX_BINARY_DIR) / "test-output/gui",
+                                  {24, int64_t{shot.width()} * shot.height() / 50});
+}
+
+// What a user does while a load runs: clicks "Import DICOM" (through the window system and
+// as a programme would) and asks the window to close. Records what came of it.
+struct Intruder {
+  int acted = 0;
+  std::vector<QPointer<QTimer>> answers;
+  bool actedWhileReading = false, actedWhileLoading = false;
+  bool pickerOpened = false, questionAsked = false, windowClosed = false, progressWasModal = false;
+};
+}  // namespace
+
+class Application : public ZR_AppTestFixture {};
+
+TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
+  LMX_REQUIRE_DATA(dir, "series/ct-head-108");
+  Start();
+  ZR_VisManager* manager = window->Manager();
+  auto* inbox = Find<QPushButton>("btn_Inbox");
+
+  // The picker: the series' folder, "Select All", OK.
+  int listed = 0;
+  WhenDialogAppears<TfrmDirSelect>([&](TfrmDirSelect* picker) {
+    picker->SetDirectory(QString::fromStdString(dir.string()));
+    listed = picker->FileList()->count();
+    picker->SelectAllButton()->click();
+    picker->OkButton()->click();
+  });
+  // The preview: the whole study, pictures of its first and last slice; "Load Volume".
+  QString totalShown, endShown;
+  int firstGrey = -1, lastGrey = -1;
+  WhenDialogAppears<TVolumePreview>([&](TVolumePreview* preview) {
+    totalShown = preview->TotalLabel()->text();
+    endShown = preview->EndField()->text();
+    firstGrey = qGray(preview->FirstImage()->Picture().pixel(175, 175));
+    lastGrey = qGray(preview->LastImage()->Picture().pixel(175, 175));
+    preview->LoadButton()->click();
+  });
+  Intruder intruder;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!manager->IsLoading()) return;
+    const bool loading = window->VolumePreviewGui()->Dialog()->IsLoading();
+    if (loading ? intruder.actedWhileLoading : intruder.actedWhileReading) return;
+    (loading ? intruder.actedWhileLoading : intruder.actedWhileReading) = true;
+    ++intruder.acted;
+    intruder.progressWasModal = qobject_cast<TZR_VclProgressBar*>(QApplication::activeModalWidget()) != nullptr;
+    intruder.answers.push_back(WhenDialogAppears<TfrmDirSelect>([&](TfrmDirSelect* picker) {
+      intruder.pickerOpened = true;
+      picker->reject();
+    }));
+    intruder.answers.push_back(WhenDialogAppears<TDlg_YesNo>([&](TDlg_YesNo* question) {
+      intruder.questionAsked = true;
+      question->CancelButton()->click();
+    }));
+    // Through the window system (held back by the modal progress window), then directly.
+    const QPoint at = inbox->mapTo(window.get(), inbox->rect().center());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+    inbox->click();
+    window->close();
+    QTest::qWait(30);
+    intruder.windowClosed = !window->isVisible();
+  });
+  watch.start();
+  QTest::mouseClick(inbox, Qt::LeftButton);
+  watch.stop();
+
+  EXPECT_EQ(listed, 108);
+  EXPECT_EQ(totalShown, "108");
+  EXPECT_EQ(endShown, "107");
+  EXPECT_GT(firstGrey, 40);  // the lowest slice cuts through the head
+  EXPECT_LT(lastGrey, 40);   // the highest lies above it
+  ASSERT_TRUE(manager->IsVolumeLoaded());
+  EXPECT_EQ(manager->GetVolume()->m_nLast, 107);
+  // The transfer function came from the factory presets, read through the user's folder.
+  EXPECT_EQ(manager->PresetEditor()->PresetDirectory().rfind(window->Paths().PresetBase(), 0), 0u)
+      << manager->PresetEditor()->PresetDirectory();
+
+  EXPECT_TRUE(intruder.actedWhileReading);
+  EXPECT_TRUE(intruder.actedWhileLoading);
+  EXPECT_TRUE(intruder.progressWasModal);
+  EXPECT_FALSE(intruder.pickerOpened);
+  EXPECT_FALSE(intruder.questionAsked);
+  EXPECT_FALSE(intruder.windowClosed);
+  EXPECT_FALSE(window->IsImporting());
+  // The intruder's answers were never needed: withdraw them.
+  for (QPointer<QTimer>& timer : intruder.answers) delete timer.data();
+  EXPECT_EQ(window->windowTitle(), "Lumetra - Sample Head - Head");
+
+  // The MPR screen (the one shown first) shows the volume; the transverse view's centre is
+  // what the engine drew there.
+  Settle(500);
+  ASSERT_EQ(window->ScreenShown(), 1);
+  const QImage transverse = Shot("Pnl_MprTransverse");
+  ASSERT_FALSE(transverse.isNull());
+  int32_t w = 0, h = 0;
+  const auto drawn = manager->ReadPanel(ZR_Panel::Mpr2, &w, &h, GL_RGB, GL_UNSIGNED_BYTE, 3, 1, false);
+  ASSERT_NE(drawn, nullptr);
+  EXPECT_EQ(w, transverse.width() - transverse.width() % 4);
+  const uint8_t* centre = drawn.get() + (size_t(h / 2) * w + w / 2) * 3;
+  const QColor shown = transverse.pixelColor(w / 2, transverse.height() - 1 - h / 2);
+  EXPECT_NEAR(shown.red(), centre[0], 2);
+  EXPECT_NEAR(shown.green(), centre[1], 2);
+  EXPECT_GT(shown.red(), 40) << "the centre of an axial slice through the head is tissue";
+  EXPECT_TRUE(MatchesReference(transverse, "mpr-transverse"));
+
+  // Double-clicking a view fills the drawing area with it and hides the others; the screen
+  // switch brings the layout back first.
+  const QRect placed = window->Panel(ZR_Panel::Mpr2)->geometry();
+  QTest::mouseDClick(window->Panel(ZR_Panel::Mpr2)->NativeWindow(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+  Settle();
+  EXPECT_EQ(window->MaximisedPanel(), ZR_Panel::Mpr2);
+  const QRect maximised = window->Panel(ZR_Panel::Mpr2)->geometry();
+  EXPECT_EQ(maximised.topLeft(), QPoint(0, 0));
+  EXPECT_EQ(maximised.width(), maximised.height());
+  EXPECT_GE(maximised.width(), 2 * placed.width());
+  EXPECT_LE(maximised.height(), window->DrawHeight());
+  EXPECT_EQ(window->Panel(ZR_Panel::Mpr2)->PictureSize(), maximised.size() - QSize(2, 2));
+  EXPECT_FALSE(window->Panel(ZR_Panel::Mpr0)->isVisible());
+  QTest::mouseDClick(window->Panel(ZR_Panel::Mpr2)->NativeWindow(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+  Settle();
+  EXPECT_EQ(window->Panel(ZR_Panel::Mpr2)->geometry(), placed);
+  EXPECT_TRUE(window->Panel(ZR_Panel::Mpr0)->isVisible());
+  QTest::mouseDClick(window->Panel(ZR_Panel::Mpr2)->NativeWindow(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+  Settle();
+  Find<QAbstractButton>("sbtn_3D")->click();
+  Settle(500);
+  EXPECT_EQ(window->MaximisedPanel(), ZR_Panel::None);
+  ASSERT_EQ(window->ScreenShown(), 0);
+  EXPECT_FALSE(window->Panel(ZR_Panel::Mpr2)->isVisible());
+  EXPECT_TRUE(window->Panel(ZR_Panel::Ortho0)->isVisible());
+
+  // The 3D screen: unshaded (the plainest picture), colour, against its reference.
+  if (auto* shading = Find<QCheckBox>("chk_ShadedVR"); shading->isChecked()) shading->click();
+  Settle(800);
+  const QImage view = Shot("Pnl_MainImage");
+  ASSERT_FALSE(view.isNull());
+  EXPECT_TRUE(MatchesReference(view, "view3d-colour"));
+
+  // The render modes show and hide their tools.
+  ZR_BcAppGui& gui = *window->AppGui();
+  struct Mode {
+    const char* button;
+    bool opacity, radials;
+  };
+  for (const Mode& m : {Mode{"Sbtn_MIP", false, true}, Mode{"Sbtn_GVR", true, false}, Mode{"Sbtn_CVR", false, false}}) {
+    Find<QAbstractButton>(m.button)->click();
+    EXPECT_EQ(gui.IsControlVisible(ZR_Ctl::SBtn_OpacityWl), m.opacity) << m.button;
+    EXPECT_EQ(gui.IsControlVisible(ZR_Ctl::Btn_DoRadialMIP), m.radials) << m.button;
+    EXPECT_EQ(gui.IsControlVisible(ZR_Ctl::Btn_MipThreshold), m.radials) << m.button;
+  }
+  EXPECT_EQ(manager->RenderMode(), 1);
+
+  // "Exit Lumetra ?" declined keeps the window and the volume; accepted closes it.
+  Answer({false});
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(manager->IsVolumeLoaded());
+  Answer({true});
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(questions, (std::vector<QString>{"Exit Lumetra ?", "Exit Lumetra ?"}));
+}
