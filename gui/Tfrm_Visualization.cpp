@@ -25,7 +25,7 @@ constexpr int kBusyRepaintDelayMs = 50;
 }
 
 Tfrm_Visualization::Tfrm_Visualization(const ZR_AppPaths& paths, QWidget* parent)
-    : QMainWindow(parent), m_oPaths(paths), m_sAppDir(paths.ProgramDir()) {
+    : QMainWindow(parent), m_oPaths(paths) {
   setObjectName("frm_Visualization");
   setWindowTitle("Lumetra");
   // The window fills the screen by design; a title-bar double-click must not resize it.
@@ -50,9 +50,7 @@ QWidget* Tfrm_Visualization::ControlPanel3d() const { return m_pPages; }
 QWidget* Tfrm_Visualization::ControlPanelMpr() const { return m_pMprPanel; }
 
 bool Tfrm_Visualization::event(QEvent* event) {
-  const int type = event->type();
-  if (type >= QEvent::User && type < QEvent::User + 64) {
-    const auto* message = static_cast<ZR_UserEvent*>(event);
+  if (const auto* message = dynamic_cast<const ZR_UserEvent*>(event)) {
     switch (message->Number()) {
       case ZR_UserEvent::Cancel:
         // Stops the running movie recording or radial series once those exist.

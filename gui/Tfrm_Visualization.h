@@ -168,8 +168,8 @@ class Tfrm_Visualization : public QMainWindow {
   void FormActivate();
   void FormDestroy();
 
+  // The program's folder and the places of the user's files.
   ZR_AppPaths m_oPaths;
-  std::string m_sAppDir;
 
   // Contract objects and the engine, created in FormCreate and destroyed in FormDestroy.
   std::unique_ptr<ZR_QtGlContext> m_pGlContext;

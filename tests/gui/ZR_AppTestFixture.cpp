@@ -1,10 +1,14 @@
 #include "tests/gui/ZR_AppTestFixture.h"
 
 #include <QGuiApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "core/ZR_SystemInfo.h"
@@ -13,14 +17,44 @@
 #include "tests/gui/ZR_GuiTestHelpers.h"
 #include "tests/support/ZR_TestData.h"
 
-void ZR_AppTestFixture::SetUp() {}
+namespace {
+constexpr int kWatchdogMs = 300000;
+}
+
+void ZR_AppTestFixture::SetUp() {
+  m_pMessages = std::make_unique<QTimer>();
+  m_pMessages->setInterval(20);
+  QObject::connect(m_pMessages.get(), &QTimer::timeout, [this] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      messages.push_back(box->text());
+      box->accept();
+    }
+  });
+  m_pMessages->start();
+  m_pWatchdog = std::make_unique<QTimer>();
+  m_pWatchdog->setSingleShot(true);
+  QObject::connect(m_pWatchdog.get(), &QTimer::timeout, [] {
+    ADD_FAILURE() << "the test waited " << kWatchdogMs / 1000 << " s for a window; the open ones are closed";
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+      if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->done(QDialog::Rejected);
+      else
+        modal->close();
+      QCoreApplication::processEvents();
+      if (QApplication::activeModalWidget() == modal) break;
+    }
+  });
+  m_pWatchdog->start(kWatchdogMs);
+}
 
 void ZR_AppTestFixture::TearDown() {
   window.reset();
+  m_pMessages.reset();
+  m_pWatchdog.reset();
   Settle(50);
 }
 
-void ZR_AppTestFixture::Start() {
+void ZR_AppTestFixture::Start(const std::vector<std::string>& filesAtStart) {
   // The program's folder (presets, cursors, help) as an installed, read-only one; the user's
   // files in a folder of this test's own, so that tests running side by side do not meet.
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -29,6 +63,7 @@ void ZR_AppTestFixture::Start() {
       ZR_AppPaths::Redirected(ZR_SystemInfo::ApplicationDirectory(), (user / "config").string(), (user / "data").string());
   window = std::make_unique<Tfrm_Visualization>(paths);
   ASSERT_TRUE(window->FormCreate()) << "start-up failed with " << window->StartupResult();
+  window->ImportAtStart(filesAtStart);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), 20000));
   ASSERT_TRUE(QTest::qWaitFor([this] { return window->IsActivated(); }, 20000));
@@ -56,4 +91,12 @@ QImage ZR_AppTestFixture::Shot(const char* panel) const {
 void ZR_AppTestFixture::Settle(int ms) {
   QTest::qWait(ms);
   QCoreApplication::processEvents();
+}
+
+std::vector<std::string> ZR_AppTestFixture::FilesOf(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.is_regular_file()) files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  return files;
 }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,8 +19,11 @@ class ZR_AppTestFixture : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Creates, shows and activates the window, with no settings file of an earlier run.
-  void Start();
+  // Creates, shows and activates the window, with no settings file of an earlier run;
+  // `filesAtStart` as given on the command line.
+  void Start(const std::vector<std::string>& filesAtStart = {});
+  // The regular files of a folder in name order, as the command line takes a folder.
+  static std::vector<std::string> FilesOf(const std::string& folder);
   template <typename T>
   T* Find(const char* name) const {
     T* found = window->findChild<T*>(name);
@@ -35,4 +39,12 @@ class ZR_AppTestFixture : public ::testing::Test {
 
   std::unique_ptr<Tfrm_Visualization> window;
   std::vector<QString> questions;
+  // Every message box shown is answered with OK and its text kept here.
+  std::vector<QString> messages;
+
+ private:
+  std::unique_ptr<QTimer> m_pMessages;
+  // A test that waits for a window that never comes fails instead of hanging: the modal
+  // windows still open are closed.
+  std::unique_ptr<QTimer> m_pWatchdog;
 };

@@ -13,6 +13,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QAction>
 #include <QPushButton>
 #include <QTest>
 #include <QPointer>
@@ -138,10 +140,23 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   EXPECT_FALSE(intruder.pickerOpened);
   EXPECT_FALSE(intruder.questionAsked);
   EXPECT_FALSE(intruder.windowClosed);
+  EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
   EXPECT_FALSE(window->IsImporting());
   // The intruder's answers were never needed: withdraw them.
   for (QPointer<QTimer>& timer : intruder.answers) delete timer.data();
   EXPECT_EQ(window->windowTitle(), "Lumetra - Sample Head - Head");
+
+  // "Subset" opens the preview again on the range loaded.
+  QString startAgain, endAgain;
+  WhenDialogAppears<TVolumePreview>([&](TVolumePreview* preview) {
+    startAgain = preview->StartField()->text();
+    endAgain = preview->EndField()->text();
+    preview->CancelButton()->click();
+  });
+  Find<QPushButton>("Btn_Subset")->click();
+  EXPECT_EQ(startAgain, "0");
+  EXPECT_EQ(endAgain, "107");
+  EXPECT_TRUE(manager->IsVolumeLoaded());
 
   // The MPR screen (the one shown first) shows the volume; the transverse view's centre is
   // what the engine drew there.
@@ -216,4 +231,25 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   window->close();
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(questions, (std::vector<QString>{"Exit Lumetra ?", "Exit Lumetra ?"}));
+}
+
+TEST_F(Application, AStudyGivenAtStartIsImportedOnceTheWindowIsUp) {
+  LMX_REQUIRE_DATA(dir, "series/mr-brain-20");
+  const std::vector<std::string> files = FilesOf(dir.string());
+  ASSERT_EQ(files.size(), 20u);
+  QString total;
+  WhenDialogAppears<TVolumePreview>([&](TVolumePreview* preview) {
+    total = preview->TotalLabel()->text();
+    preview->LoadButton()->click();
+  });
+  Start(files);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Manager()->IsVolumeLoaded(); }, 60000));
+  EXPECT_EQ(total, "20");
+  EXPECT_TRUE(window->AppGui()->IsControlEnabled(ZR_Ctl::Btn_Subset));
+  EXPECT_TRUE(Find<QAction>("Mi_Options")->isEnabled());
+
+  // Nine files are too few: the message comes through the application contract.
+  messages.clear();
+  EXPECT_FALSE(window->ImportFiles(std::vector<std::string>(files.begin(), files.begin() + 9)));
+  EXPECT_EQ(messages, (std::vector<QString>{"ERROR! Failed to load volume (too few slices)."}));
 }
