@@ -11,6 +11,8 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
+#include <initializer_list>
 #include <array>
 #include <memory>
 #include <string>
@@ -118,6 +120,18 @@ class Tfrm_Visualization : public QMainWindow {
   void BuildMenus();
   void RegisterControls();
   void StartupEnabling();
+  // A button of a control panel: its id, object name, caption, hint and design rectangle;
+  // `grouped` latches join the panel's exclusive group.
+  struct ButtonSpec {
+    int32_t id;
+    const char* name;
+    const char* text;
+    const char* hint;
+    QRect at;
+    bool grouped = true;
+  };
+  void PlaceLatches(TZR_ScaledPanel* panel, QButtonGroup* group, std::initializer_list<ButtonSpec> buttons);
+  void PlaceButtons(TZR_ScaledPanel* panel, std::initializer_list<ButtonSpec> buttons);
   QToolButton* Latch(const char* name, const QString& text, const QString& hint, QButtonGroup* group = nullptr);
   QPushButton* Button(const char* name, const QString& text, const QString& hint = {});
   QCheckBox* Check(const char* name, const QString& text);

@@ -64,6 +64,23 @@ QToolButton* Tfrm_Visualization::Latch(const char* name, const QString& text, co
   return button;
 }
 
+void Tfrm_Visualization::PlaceLatches(TZR_ScaledPanel* panel, QButtonGroup* group,
+                                      std::initializer_list<ButtonSpec> buttons) {
+  for (const ButtonSpec& b : buttons) {
+    QToolButton* button = Latch(b.name, b.text, b.hint, b.grouped ? group : nullptr);
+    Register(b.id, button);
+    panel->Place(button, b.at);
+  }
+}
+
+void Tfrm_Visualization::PlaceButtons(TZR_ScaledPanel* panel, std::initializer_list<ButtonSpec> buttons) {
+  for (const ButtonSpec& b : buttons) {
+    QPushButton* button = Button(b.name, b.text, b.hint);
+    Register(b.id, button);
+    panel->Place(button, b.at);
+  }
+}
+
 QPushButton* Tfrm_Visualization::Button(const char* name, const QString& text, const QString& hint) {
   auto* button = new QPushButton(text, this);
   button->setObjectName(name);
@@ -141,15 +158,7 @@ void Tfrm_Visualization::Build3dPanel() {
   v->Place(m_pMip, Full(76));
 
   auto* tools = new QButtonGroup(v);
-  struct Tool {
-    int32_t id;
-    const char* name;
-    const char* text;
-    const char* hint;
-    QRect at;
-    bool grouped;
-  };
-  const Tool kTools[] = {
+  PlaceLatches(v, tools, {
       {ZR_Ctl::SBtn_Rotate, "SBtn_Rotate", "Rotate", "Volume Rotation", Left(120), true},
       {ZR_Ctl::SBtn_Zoom, "SBtn_Zoom", "Zoom", "Volume Zoom", Right(120), true},
       {ZR_Ctl::SBtn_Pan, "SBtn_Pan", "Pan", "Volume Pan", Left(154), true},
@@ -164,22 +173,10 @@ void Tfrm_Visualization::Build3dPanel() {
       {ZR_Ctl::Sbtn_VoiSize, "Sbtn_VoiSize", "VOI Size", "VOI size", Right(368), true},
       {ZR_Ctl::SBtn_SnapShot, "SBtn_SnapShot", "Snapshot", "Set Snapshot ON/OFF", Left(590), false},
       {ZR_Ctl::SBtn_Movie, "SBtn_Movie", "Movie", "Set Movie-Capture ON/OFF", Right(590), false},
-  };
-  for (const Tool& t : kTools) {
-    QToolButton* button = Latch(t.name, t.text, t.hint, t.grouped ? tools : nullptr);
-    Register(t.id, button);
-    v->Place(button, t.at);
-  }
+  });
   qobject_cast<QAbstractButton*>(m_apControls[ZR_Ctl::SBtn_Rotate].data())->setChecked(true);
 
-  struct Push {
-    int32_t id;
-    const char* name;
-    const char* text;
-    const char* hint;
-    QRect at;
-  };
-  const Push kPushes[] = {
+  PlaceButtons(v, {
       {ZR_Ctl::Btn_Sculpt, "Btn_Sculpt", "Remove", "Remove selected region", Right(256)},
       {ZR_Ctl::Btn_Undo, "Btn_Undo", "Restore", "Restore deleted region", Left(290)},
       {ZR_Ctl::Btn_RegionSelectSettings, "Btn_RegionSelectSettings", "Settings", "Settings", Right(290)},
@@ -189,12 +186,7 @@ void Tfrm_Visualization::Build3dPanel() {
       {ZR_Ctl::Btn_Presets, "Btn_Presets", "Presets", "Presets", Left(498)},
       {ZR_Ctl::Btn_DoRadialMIP, "Btn_DoRadialMIP", "Radials", "Radials", Right(498)},
       {ZR_Ctl::Btn_MipThreshold, "Btn_MipThreshold", "Thresh", "Thresh", Left(532)},
-  };
-  for (const Push& p : kPushes) {
-    QPushButton* button = Button(p.name, p.text, p.hint);
-    Register(p.id, button);
-    v->Place(button, p.at);
-  }
+  });
   QCheckBox* shading = Check("chk_ShadedVR", "Shading");
   Register(ZR_Ctl::chk_ShadedVR, shading);
   v->Place(shading, Right(454));
@@ -205,19 +197,14 @@ void Tfrm_Visualization::Build3dPanel() {
   ssd->setObjectName("ts_SSD");
   Register(ZR_Ctl::ts_SSD, ssd);
   auto* ssdTools = new QButtonGroup(ssd);
-  const Tool kSsdTools[] = {
+  PlaceLatches(ssd, ssdTools, {
       {ZR_Ctl::SBtn_Seed, "SBtn_Seed", "Seed", "Seed", Left(8), false},
       {ZR_Ctl::SBtn_SsdRotate, "SBtn_SsdRotate", "Rotate", "Rotate", Left(42), true},
       {ZR_Ctl::SBtn_SsdZoom, "SBtn_SsdZoom", "Zoom", "Zoom", Right(42), true},
       {ZR_Ctl::SBtn_SsdPan, "SBtn_SsdPan", "Pan", "Pan", Left(76), true},
       {ZR_Ctl::SBtn_SsdMovie, "SBtn_SsdMovie", "Movie", "Movie", Left(400), false},
       {ZR_Ctl::SBtn_SsdSnap, "SBtn_SsdSnap", "Snapshot", "Set Snapshot ON/OFF", Right(400), false},
-  };
-  for (const Tool& t : kSsdTools) {
-    QToolButton* button = Latch(t.name, t.text, t.hint, t.grouped ? ssdTools : nullptr);
-    Register(t.id, button);
-    ssd->Place(button, t.at);
-  }
+  });
   auto* quality = new TZR_RadioGroup("Quality", {"Low", "High"}, ssd);
   quality->setObjectName("RGrp_SsdQuality");
   Register(ZR_Ctl::RGrp_SsdQuality, quality);
@@ -243,15 +230,11 @@ void Tfrm_Visualization::Build3dPanel() {
   colour->setObjectName("Shape_Color");
   Register(ZR_Ctl::Shape_Color, colour);
   ssd->Place(colour, Left(350));
-  QPushButton* display = Button("btn_Display", "Display");
-  Register(ZR_Ctl::btn_Display, display);
-  ssd->Place(display, Right(350));
-  QPushButton* ssdReset = Button("Btn_SsdReset", "Reset");
-  Register(ZR_Ctl::Btn_SsdReset, ssdReset);
-  ssd->Place(ssdReset, Left(444));
-  QPushButton* ssdAlign = Button("Btn_SsdOrtho", "Align", "Snap to nearest orthogonal orientation");
-  Register(ZR_Ctl::Btn_SsdOrtho, ssdAlign);
-  ssd->Place(ssdAlign, Right(444));
+  PlaceButtons(ssd, {
+      {ZR_Ctl::btn_Display, "btn_Display", "Display", "Display", Right(350)},
+      {ZR_Ctl::Btn_SsdReset, "Btn_SsdReset", "Reset", "Reset", Left(444)},
+      {ZR_Ctl::Btn_SsdOrtho, "Btn_SsdOrtho", "Align", "Snap to nearest orthogonal orientation", Right(444)},
+  });
   m_pPages->addTab(ssd, "SSD");
   m_pPages->setTabVisible(1, false);
 
@@ -279,33 +262,26 @@ void Tfrm_Visualization::BuildMprPanel() {
   auto* layouts = new QButtonGroup(m);
   auto* tools = new QButtonGroup(m);
   auto* colours = new QButtonGroup(m);
-  struct Tool {
-    int32_t id;
-    const char* name;
-    const char* text;
-    const char* hint;
-    QRect at;
-    QButtonGroup* group;
-  };
-  const Tool kTools[] = {
-      {ZR_Ctl::Sbtn_Single, "Sbtn_Single", "Single MPR", "Single MPR", Third(0, kSingleMprTop), layouts},
-      {ZR_Ctl::Sbtn_Multi, "Sbtn_Multi", "Multi-MPR", "Multi-MPR", Third(1, kSingleMprTop), layouts},
-      {ZR_Ctl::Sbtn_Slab, "Sbtn_Slab", "MPR Slab", "MPR Slab", Third(2, kSingleMprTop), layouts},
-      {ZR_Ctl::SBtn_MprWl, "SBtn_MprWl", "Window / Level", "Window / Level", Left(584), tools},
-      {ZR_Ctl::Sbtn_Rot, "Sbtn_Rot", "Rotate MPR", "Rotate MPR (LM - horizontal, RM - vertical)", Right(584), tools},
-      {ZR_Ctl::Sbtn_MprZoom, "Sbtn_MprZoom", "Zoom", "Zoom", Left(618), tools},
-      {ZR_Ctl::Sbtn_MprPan, "Sbtn_MprPan", "Pan", "Pan", Right(618), tools},
-      {ZR_Ctl::Sbtn_ColourMpr, "Sbtn_ColourMpr", "Colour MPR", "Colour MPR", Left(652), colours},
-      {ZR_Ctl::Sbtn_GrayMpr, "Sbtn_GrayMpr", "Grayscale MPR", "Grayscale MPR", Right(652), colours},
-      {ZR_Ctl::Sbtn_MprXhair, "Sbtn_MprXhair", "Crosshair", "Set Crosshair Display ON/OFF", Left(696), nullptr},
-      {ZR_Ctl::Sbtn_Curve, "Sbtn_Curve", "Curved MPR", "Curved MPR", Left(730), nullptr},
-      {ZR_Ctl::SBtn_MprSnap, "SBtn_MprSnap", "Snapshot", "Set Snapshot ON/OFF", Right(730), nullptr},
-  };
-  for (const Tool& t : kTools) {
-    QToolButton* button = Latch(t.name, t.text, t.hint, t.group);
-    Register(t.id, button);
-    m->Place(button, t.at);
-  }
+  PlaceLatches(m, layouts, {
+      {ZR_Ctl::Sbtn_Single, "Sbtn_Single", "Single MPR", "Single MPR", Third(0, kSingleMprTop)},
+      {ZR_Ctl::Sbtn_Multi, "Sbtn_Multi", "Multi-MPR", "Multi-MPR", Third(1, kSingleMprTop)},
+      {ZR_Ctl::Sbtn_Slab, "Sbtn_Slab", "MPR Slab", "MPR Slab", Third(2, kSingleMprTop)},
+  });
+  PlaceLatches(m, tools, {
+      {ZR_Ctl::SBtn_MprWl, "SBtn_MprWl", "Window / Level", "Window / Level", Left(584)},
+      {ZR_Ctl::Sbtn_Rot, "Sbtn_Rot", "Rotate MPR", "Rotate MPR (LM - horizontal, RM - vertical)", Right(584)},
+      {ZR_Ctl::Sbtn_MprZoom, "Sbtn_MprZoom", "Zoom", "Zoom", Left(618)},
+      {ZR_Ctl::Sbtn_MprPan, "Sbtn_MprPan", "Pan", "Pan", Right(618)},
+  });
+  PlaceLatches(m, colours, {
+      {ZR_Ctl::Sbtn_ColourMpr, "Sbtn_ColourMpr", "Colour MPR", "Colour MPR", Left(652)},
+      {ZR_Ctl::Sbtn_GrayMpr, "Sbtn_GrayMpr", "Grayscale MPR", "Grayscale MPR", Right(652)},
+  });
+  PlaceLatches(m, nullptr, {
+      {ZR_Ctl::Sbtn_MprXhair, "Sbtn_MprXhair", "Crosshair", "Set Crosshair Display ON/OFF", Left(696)},
+      {ZR_Ctl::Sbtn_Curve, "Sbtn_Curve", "Curved MPR", "Curved MPR", Left(730)},
+      {ZR_Ctl::SBtn_MprSnap, "SBtn_MprSnap", "Snapshot", "Set Snapshot ON/OFF", Right(730)},
+  });
   for (int32_t id : {ZR_Ctl::Sbtn_Single, ZR_Ctl::SBtn_MprWl, ZR_Ctl::Sbtn_GrayMpr, ZR_Ctl::Sbtn_MprXhair})
     qobject_cast<QAbstractButton*>(m_apControls[static_cast<size_t>(id)].data())->setChecked(true);
 
@@ -349,24 +325,13 @@ void Tfrm_Visualization::BuildMprPanel() {
     m->Place(edit, Right(f.y, 26));
   }
 
-  struct Push {
-    int32_t id;
-    const char* name;
-    const char* text;
-    QRect at;
-  };
-  const Push kPushes[] = {
-      {ZR_Ctl::Btn_MultiPreview, "Btn_MultiPreview", "View", Third(0, 546)},
-      {ZR_Ctl::Btn_MultiSave, "Btn_MultiSave", "Save", Third(1, 546)},
-      {ZR_Ctl::Btn_MultiStore, "Btn_MultiStore", "Store", Third(2, 546)},
-      {ZR_Ctl::Btn_MprPresets, "Btn_MprPresets", "Presets", Left(852)},
-      {ZR_Ctl::Btn_Reset, "Btn_Reset", "Reset", Right(852)},
-  };
-  for (const Push& p : kPushes) {
-    QPushButton* button = Button(p.name, p.text);
-    Register(p.id, button);
-    m->Place(button, p.at);
-  }
+  PlaceButtons(m, {
+      {ZR_Ctl::Btn_MultiPreview, "Btn_MultiPreview", "View", "View", Third(0, 546)},
+      {ZR_Ctl::Btn_MultiSave, "Btn_MultiSave", "Save", "Save", Third(1, 546)},
+      {ZR_Ctl::Btn_MultiStore, "Btn_MultiStore", "Store", "Store", Third(2, 546)},
+      {ZR_Ctl::Btn_MprPresets, "Btn_MprPresets", "Presets", "Presets", Left(852)},
+      {ZR_Ctl::Btn_Reset, "Btn_Reset", "Reset", "Reset", Right(852)},
+  });
   QCheckBox* cutaway = Check("cb_Cutaway", "Cutaway Correlation");
   Register(ZR_Ctl::cb_Cutaway, cutaway);
   m->Place(cutaway, Full(774, 26));

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
+#include <QTransform>
 #include <cmath>
 
 #include "core/ZR_Ids.h"
@@ -79,40 +81,26 @@ QImage ZR_CursorArt::Draw(const QString& name, QPoint* hotSpot) {
     p.setBrush(Qt::black);
     p.drawPie(QRectF(8, 5, 16, 16), 90 * 16, 180 * 16);
     path = QPainterPath();
-    if (name == "owl.cur") {
-      path.moveTo(6, 29);
-      path.lineTo(26, 29);
-      path.lineTo(26, 24);
-      path.closeSubpath();
-    }
+    if (name == "owl.cur") path.addPolygon(QPolygonF({{6, 29}, {26, 29}, {26, 24}, {6, 29}}));
   } else if (name == "capture.cur") {
     path.addRoundedRect(QRectF(4, 10, 24, 16), 3, 3);
     path.addEllipse(QPointF(16, 18), 5, 5);
     path.addRect(QRectF(10, 6, 8, 4));
   } else if (name == "vertbar.cur" || name == "voi_v.cur") {
+    // An arrow across a line: a line dragged up and down (the VOI's edge has a shorter bar).
     DoubleArrow(path, QPointF(16, 2), QPointF(16, 30));
     path.moveTo(name == "voi_v.cur" ? 9 : 6, 16);
     path.lineTo(name == "voi_v.cur" ? 23 : 26, 16);
   } else if (name == "horbar.cur" || name == "voi_h.cur") {
-    DoubleArrow(path, QPointF(2, 16), QPointF(30, 16));
-    path.moveTo(16, name == "voi_h.cur" ? 9 : 6);
-    path.lineTo(16, name == "voi_h.cur" ? 23 : 26);
+    p.end();
+    // The same, turned a quarter: dragged sideways. The hot spot is the centre either way.
+    const QImage upright = Draw(name == "horbar.cur" ? "vertbar.cur" : "voi_v.cur", hotSpot);
+    return upright.transformed(QTransform().rotate(90));
   } else if (name == "pencil.cur") {
-    path.moveTo(2, 30);
-    path.lineTo(5, 21);
-    path.lineTo(23, 3);
-    path.lineTo(29, 9);
-    path.lineTo(11, 27);
-    path.closeSubpath();
+    path.addPolygon(QPolygonF({{2, 30}, {5, 21}, {23, 3}, {29, 9}, {11, 27}, {2, 30}}));
     hot = QPoint(2, 29);
   } else if (name == "busy_m.cur") {
-    path.moveTo(8, 3);
-    path.lineTo(24, 3);
-    path.lineTo(17, 16);
-    path.lineTo(24, 29);
-    path.lineTo(8, 29);
-    path.lineTo(15, 16);
-    path.closeSubpath();
+    path.addPolygon(QPolygonF({{8, 3}, {24, 3}, {17, 16}, {24, 29}, {8, 29}, {15, 16}, {8, 3}}));
   } else if (name == "voi-size.cur") {
     path.addRect(QRectF(5, 5, 22, 22));
     DoubleArrow(path, QPointF(9, 23), QPointF(23, 9));
