@@ -322,6 +322,7 @@ int32_t ZR_VisManager::UploadTextures() {
 
 void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
   if (m_pProgressBar) m_pProgressBar->Step(1);
+  BeforeAllocation("slice stack");
   ZR_SliceStack stack;
   for (int32_t k = 0; k < volume.m_nSliceCount; ++k) stack.apSlices.push_back(volume.Slice(k));
   stack.nWidth = volume.m_nWidth;
