@@ -1,5 +1,8 @@
 #include "bench/ZR_BenchSeries.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -95,3 +98,44 @@ size_t ZR_BenchSeries::StatusKb(const char* field) {
   return 0;
 }
 
+
+ZR_BenchSeries::Options ZR_BenchSeries::Parse(int argc, char** argv) {
+  Options o;
+  o.out = fs::path(LMX_SOURCE_DIR) / "build" / "bench-data";
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string key = argv[i];
+    if (key == "--out") o.out = argv[i + 1];
+    if (key == "--data") o.data = argv[i + 1];
+    if (key == "--runs") o.runs = std::max(1, std::atoi(argv[i + 1]));
+  }
+  if (o.data.empty()) {
+    const char* env = std::getenv("LMX_TEST_DATA");
+    o.data = env && *env ? fs::path(env) : fs::path(LMX_SOURCE_DIR) / ".." / "shared" / "data";
+  }
+  return o;
+}
+
+std::vector<std::string> ZR_BenchSeries::Ct512(const Options& options, const std::string& name) {
+  const fs::path dir = options.out / name;
+  if (FilesIn(dir).size() != size_t(kSlices)) MakeCt512(options.data / "series" / "ct-head-108", dir);
+  return FilesIn(dir);
+}
+
+bool ZR_BenchSeries::RunInChild(const std::function<void(void*)>& work, void* result, size_t size) {
+  int channel[2];
+  if (pipe(channel) != 0) return false;
+  const pid_t child = fork();
+  if (child == 0) {
+    close(channel[0]);
+    std::vector<char> out(size);
+    work(out.data());
+    const bool sent = write(channel[1], out.data(), size) == static_cast<ssize_t>(size);
+    _exit(sent ? 0 : 2);
+  }
+  close(channel[1]);
+  const bool received = child > 0 && read(channel[0], result, size) == static_cast<ssize_t>(size);
+  close(channel[0]);
+  int status = 0;
+  if (child > 0) waitpid(child, &status, 0);
+  return received;
+}

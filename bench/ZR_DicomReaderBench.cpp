@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -51,28 +50,20 @@ struct Result {
 
 // Runs `work` in a child process and reports its time and peak memory.
 Result Measure(const std::function<int()>& work) {
-  int channel[2];
-  if (pipe(channel) != 0) std::exit(1);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(channel[0]);
-    Result r;
-    malloc_trim(0);  // what the parent freed must not be counted as room the child had
-    const size_t before = ZR_BenchSeries::StatusKb("VmRSS:");
-    const auto start = std::chrono::steady_clock::now();
-    r.code = work();
-    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    r.peakMb = (double(ZR_BenchSeries::StatusKb("VmHWM:")) - double(before)) / 1024.0;
-    if (write(channel[1], &r, sizeof r) != sizeof r) _exit(2);
-    _exit(0);
-  }
-  close(channel[1]);
-  Result r;
-  if (read(channel[0], &r, sizeof r) != sizeof r) r.code = -1;
-  close(channel[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return r;
+  Result failed;
+  failed.code = -1;
+  return ZR_BenchSeries::InChild<Result>(
+      [&] {
+        Result r;
+        malloc_trim(0);  // what the parent freed must not be counted as room the child had
+        const size_t before = ZR_BenchSeries::StatusKb("VmRSS:");
+        const auto start = std::chrono::steady_clock::now();
+        r.code = work();
+        r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        r.peakMb = (double(ZR_BenchSeries::StatusKb("VmHWM:")) - double(before)) / 1024.0;
+        return r;
+      },
+      failed);
 }
 
 int PlainRead(const std::vector<std::string>& files, size_t total) {
@@ -117,22 +108,10 @@ Result Best(int runs, const std::function<int()>& work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path out = fs::path(LMX_SOURCE_DIR) / "build" / "bench-data";
-  fs::path data;
-  int runs = 5;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string key = argv[i];
-    if (key == "--out") out = argv[i + 1];
-    if (key == "--data") data = argv[i + 1];
-    if (key == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
-  }
-  if (data.empty()) {
-    const char* env = std::getenv("LMX_TEST_DATA");
-    data = env && *env ? fs::path(env) : fs::path(LMX_SOURCE_DIR) / ".." / "shared" / "data";
-  }
-  const fs::path plainDir = out / "ct512-explicit", lsDir = out / "ct512-jpegls";
-  if (ZR_BenchSeries::FilesIn(plainDir).size() != kSlices) ZR_BenchSeries::MakeCt512(data / "series" / "ct-head-108", plainDir);
-  const std::vector<std::string> plain = ZR_BenchSeries::FilesIn(plainDir);
+  const ZR_BenchSeries::Options options = ZR_BenchSeries::Parse(argc, argv);
+  const int runs = options.runs;
+  const fs::path lsDir = options.out / "ct512-jpegls";
+  const std::vector<std::string> plain = ZR_BenchSeries::Ct512(options);
   if (ZR_BenchSeries::FilesIn(lsDir).size() != kSlices) Transcode(plain, lsDir, "1.2.840.10008.1.2.4.80");
   const std::vector<std::string> ls = ZR_BenchSeries::FilesIn(lsDir);
 

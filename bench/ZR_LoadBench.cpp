@@ -7,8 +7,6 @@
 //
 // usage: bench_load [--out FOLDER] [--data DATA_FOLDER] [--runs N]
 #include <malloc.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -120,45 +118,13 @@ Result LoadOnce(const std::vector<std::string>& files, const fs::path& logDir) {
   return r;
 }
 
-Result InChild(const std::vector<std::string>& files, const fs::path& logDir) {
-  int channel[2];
-  if (pipe(channel) != 0) std::exit(1);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(channel[0]);
-    const Result r = LoadOnce(files, logDir);
-    if (write(channel[1], &r, sizeof r) != sizeof r) _exit(2);
-    _exit(0);
-  }
-  close(channel[1]);
-  Result r;
-  if (read(channel[0], &r, sizeof r) != sizeof r) r.code = -1;
-  close(channel[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return r;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path out = fs::path(LMX_SOURCE_DIR) / "build" / "bench-data";
-  fs::path data;
-  int runs = 5;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string key = argv[i];
-    if (key == "--out") out = argv[i + 1];
-    if (key == "--data") data = argv[i + 1];
-    if (key == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
-  }
-  if (data.empty()) {
-    const char* env = std::getenv("LMX_TEST_DATA");
-    data = env && *env ? fs::path(env) : fs::path(LMX_SOURCE_DIR) / ".." / "shared" / "data";
-  }
-  const fs::path series = out / "ct512-explicit";
-  if (ZR_BenchSeries::FilesIn(series).size() != size_t(ZR_BenchSeries::kSlices))
-    ZR_BenchSeries::MakeCt512(data / "series" / "ct-head-108", series);
-  const std::vector<std::string> files = ZR_BenchSeries::FilesIn(series);
-  const fs::path logDir = out / "bench-load-log";
+  const ZR_BenchSeries::Options options = ZR_BenchSeries::Parse(argc, argv);
+  const int runs = options.runs;
+  const std::vector<std::string> files = ZR_BenchSeries::Ct512(options);
+  const fs::path logDir = options.out / "bench-load-log";
   fs::create_directories(logDir);
 
   const double rawMiB = double(ZR_BenchSeries::kSlices) * ZR_BenchSeries::kSize * ZR_BenchSeries::kSize * 2 / 1048576.0;
@@ -172,7 +138,9 @@ int main(int argc, char** argv) {
   Result best;
   bool any = false;
   for (int i = 0; i < runs; ++i) {
-    const Result r = InChild(files, logDir);
+    Result failed;
+    failed.code = -1;
+    const Result r = ZR_BenchSeries::InChild<Result>([&] { return LoadOnce(files, logDir); }, failed);
     if (r.code != 0) {
       std::printf("%-4d failed (%d: %s)\n", i + 1, r.code, ZR_Result::DisplayText(r.code).c_str());
       return 1;
