@@ -29,7 +29,7 @@ using ZR_GlLoader = std::function<ZR_GlProc(const char* name)>;
   X(TexSubImage2D) X(GetTexImage) X(TexEnvi) X(AreTexturesResident) X(PixelStorei)        \
   X(ReadPixels) X(ReadBuffer) X(DrawBuffer) X(GenLists) X(DeleteLists) X(NewList)        \
   X(EndList) X(CallList) X(ClipPlane) X(GetClipPlane) X(PushAttrib) X(PopAttrib)          \
-  X(RasterPos2f) X(Bitmap) X(ListBase) X(CallLists) X(IsList)
+  X(RasterPos2f) X(Bitmap) X(ListBase) X(CallLists)
 
 // Framebuffer objects: the headless panels and offscreen buffers.
 #define ZR_GL_FRAMEBUFFER(X)                                                               \

@@ -87,7 +87,7 @@ inline __attribute__((always_inline)) void BlendRowBody(const Sampler& s, int64_
   // fractions as their top 32 bits of the fixed-point coordinates.
   uint32_t pairs[4][kBatch];
   uint32_t fx[kBatch], fy[kBatch], fz[kBatch];
-  auto pair = [cs](const uint16_t* p) -> uint32_t {
+  auto pair = [&](const uint16_t* p) -> uint32_t {
     if constexpr (kUnitColumns) {
       uint32_t both;
       std::memcpy(&both, p, sizeof both);  // two adjacent values in one load

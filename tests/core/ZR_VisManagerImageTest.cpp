@@ -71,6 +71,20 @@ class PanelImages : public ::testing::Test {
   ::testing::AssertionResult Matches(const ZR_TestImage& image, const std::string& name) {
     return ZR_ImageCompare::Matches(image, Reference(name), OutputDir(), kTolerance);
   }
+  // Each MPR view against its reference, with the voxel-size and window lines at its lower
+  // left.
+  void CheckMprViews(const std::string& prefix) {
+    manager->m_nScreen = 1;
+    manager->RedrawViews(false);
+    for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) {
+      const ZR_TestImage image = Read(index);
+      ASSERT_EQ(image.nWidth, kPanel);
+      EXPECT_GT(Lit(image, 0, 80, 60, 96), 10) << index;
+      // The first study line at the top.
+      EXPECT_GT(Lit(image, 0, 4, 40, 16), 10) << index;
+      EXPECT_TRUE(Matches(image, prefix + std::to_string(index)));
+    }
+  }
   static int Lit(const ZR_TestImage& image, int x0, int y0, int x1, int y1) {
     int count = 0;
     for (int y = y0; y < y1; ++y)
@@ -113,16 +127,7 @@ TEST_F(PanelImages, OrthogonalSlicesWithTheirLabels) {
 
 TEST_F(PanelImages, MprViewsWithTheStudyDetails) {
   Start();
-  manager->m_nScreen = 1;
-  manager->RedrawViews(false);
-  for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) {
-    const ZR_TestImage image = Read(index);
-    ASSERT_EQ(image.nWidth, kPanel);
-    // The voxel size and window lines at the lower left, the first study line at the top.
-    EXPECT_GT(Lit(image, 0, 80, 60, 96), 10) << index;
-    EXPECT_GT(Lit(image, 0, 4, 40, 16), 10) << index;
-    EXPECT_TRUE(Matches(image, "mpr-" + std::to_string(index)));
-  }
+  CheckMprViews("mpr-");
   // The active view (6) has the red frame.
   const ZR_TestImage active = Read(ZR_Panel::Mpr2);
   EXPECT_GT(active.At(kPanel / 2, 1)[0], 128);
@@ -138,14 +143,7 @@ TEST_F(PanelImages, SoftwareMprViewsShowTheSameVolume) {
   recordingPlatform = std::make_unique<ZR_RecordingRenderPlatform>(unnamed, &recordingGl->Table());
   Start(recordingPlatform.get());
   ASSERT_TRUE(manager->IsSoftwareRendering());
-  manager->m_nScreen = 1;
-  manager->RedrawViews(false);
-  for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) {
-    const ZR_TestImage image = Read(index);
-    ASSERT_EQ(image.nWidth, kPanel);
-    EXPECT_GT(Lit(image, 0, 80, 60, 96), 10) << index;
-    EXPECT_TRUE(Matches(image, "mpr-software-" + std::to_string(index)));
-  }
+  CheckMprViews("mpr-software-");
 }
 
 }  // namespace

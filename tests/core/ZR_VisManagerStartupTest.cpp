@@ -2,26 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "core/ZR_Log.h"
 #include "core/ZR_SystemInfo.h"
 #include "core/manager/ZR_VisManager.h"
 #include "tests/support/ZR_RecordingProgressBar.h"
 #include "tests/support/ZR_RecordingVisGui.h"
+#include "tests/support/ZR_StartupEnvironment.h"
 #include "tests/support/ZR_TestData.h"
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::time_t FixedClock() { return 1277733835; }  // Mon Jun 28 14:03:55 2010 UTC
 
 // Stands in for the rendering back end: returns a chosen start-up code and remembers what
 // the viewport table carried.
@@ -46,21 +36,10 @@ class StartupManager : public ZR_VisManager {
 
 class ManagerStartup : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("TZ", "UTC", 1);
-    tzset();
-    ZR_Log::SetClockForTesting(&FixedClock);
-    ZR_SystemInfo::SetPhysicalMemoryForTesting(8ull << 30);
-    dir = ZR_TestData::ScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
-  void TearDown() override {
-    ZR_Log::SetClockForTesting(nullptr);
-    ZR_SystemInfo::SetPhysicalMemoryForTesting(0);
-    ZR_Log::Instance().Close();
-  }
-  std::string Log() const { return ReadFile(dir / "lmx_log.txt"); }
+  std::string Log() const { return environment.Log(); }
 
-  std::filesystem::path dir;
+  ZR_StartupEnvironment environment;
+  const std::filesystem::path& dir = environment.Dir();
   ZR_RecordingVisGui gui;
   ZR_RecordingProgressBar progress;
   ZR_ViewportTable viewports;

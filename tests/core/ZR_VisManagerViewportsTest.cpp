@@ -7,39 +7,27 @@
 #include <sstream>
 
 #include "core/ZR_Log.h"
-#include "core/ZR_SystemInfo.h"
 #include "tests/support/ZR_GlTestContext.h"
 #include "tests/support/ZR_RecordingDrawSurface.h"
 #include "tests/support/ZR_RecordingGl.h"
 #include "tests/support/ZR_RecordingRenderPlatform.h"
 #include "tests/support/ZR_RecordingVisGui.h"
+#include "tests/support/ZR_StartupEnvironment.h"
 #include "tests/support/ZR_TestData.h"
 #include "tests/support/ZR_TestManager.h"
 #include "tests/support/ZR_TestPanels.h"
 
 namespace {
 
-std::time_t FixedClock() { return 1277733835; }  // Mon Jun 28 14:03:55 2010 UTC
-
 class ViewportStartup : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("TZ", "UTC", 1);
-    tzset();
-    ZR_Log::SetClockForTesting(&FixedClock);
-    ZR_SystemInfo::SetPhysicalMemoryForTesting(8ull << 30);
-    dir = ZR_TestData::ScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
     gl = ZR_GlTestContext::Get();
     ASSERT_NE(gl, nullptr) << ZR_GlTestContext::Error();
     panels = std::make_unique<ZR_TestPanels>(*gl, 32);
   }
-  void TearDown() override {
-    ZR_Log::SetClockForTesting(nullptr);
-    ZR_SystemInfo::SetPhysicalMemoryForTesting(0);
-    ZR_Log::Instance().Close();
-  }
   std::vector<std::string> LogLines() const {
-    std::istringstream in(ZR_TestData::ReadText(dir / "lmx_log.txt"));
+    std::istringstream in(environment.Log());
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -59,7 +47,8 @@ class ViewportStartup : public ::testing::Test {
     return renderer.find("llvmpipe") != std::string::npos || renderer.find("softpipe") != std::string::npos;
   }
 
-  std::filesystem::path dir;
+  ZR_StartupEnvironment environment;
+  const std::filesystem::path& dir = environment.Dir();
   ZR_GlTestContext* gl = nullptr;
   std::unique_ptr<ZR_TestPanels> panels;
   ZR_RecordingVisGui gui;
