@@ -1,5 +1,7 @@
 #include "dicom/ZR_VolumeAssembler.h"
 
+#include "core/ZR_TableIndex.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -66,12 +68,7 @@ ZR_VolumeGeometry ZR_VolumeAssembler::Geometry(const ZR_DicomVolume& volume, int
   return g;
 }
 
-uint16_t ZR_VolumeAssembler::Index(int32_t v, int32_t range) {
-  if (range < 1 || v <= 0) return 0;
-  if (v >= range) return kIndexScale;
-  // round(v x 4095 / range), halves up, in integers.
-  return static_cast<uint16_t>((int64_t{v} * 2 * kIndexScale + range) / (int64_t{2} * range));
-}
+uint16_t ZR_VolumeAssembler::Index(int32_t v, int32_t range) { return ZR_TableIndex::OfStoredValue(v, range); }
 
 uint64_t ZR_VolumeAssembler::Fill(const ZR_DicomVolume& volume, const ZR_VolumeGeometry& g, uint16_t* voxels,
                                   uint32_t* histogram, int32_t threads) {
