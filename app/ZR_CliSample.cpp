@@ -28,6 +28,7 @@ struct Project {
   std::string modality = "CT";
   std::string matrixFile;
   double windowLevel = 40, windowWidth = 400;
+  std::string studyDate;  // YYYYMMDD, "" when the project has none
 };
 
 // The text of the element that follows <key>name</key> (searching from `from`), and where
@@ -97,6 +98,12 @@ bool ReadProject(const fs::path& dir, Project& p, std::string& error) {
   p.rows = static_cast<int32_t>(shape[1]);
   p.columns = static_cast<int32_t>(shape[2]);
   std::copy(spacing.begin(), spacing.end(), p.spacing);
+  // "2012-09-14T15:12:08.790000" becomes the study date 20120914.
+  const std::string date = ValueAfterKey(xml, "date");
+  if (date.size() >= 10 && date[4] == '-' && date[7] == '-') {
+    const std::string digits = date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2);
+    if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) p.studyDate = digits;
+  }
   const std::string modality = ValueAfterKey(xml, "modality");
   if (!modality.empty()) p.modality = modality;
   const std::vector<double> level = Numbers("<real>" + ValueAfterKey(xml, "window_level") + "</real>");
@@ -121,9 +128,15 @@ ZR_DcmImage Slice(const Project& p, const std::vector<uint16_t>& stored, int32_t
   image.SetPatientID("SAMPLE-HEAD");
   image.SetStudyDescription("Head");
   ZR_DcmAttributes a = image.Attributes();
+  // The project names no patient, scanner or exposure: placeholders fill the study lines.
+  a.Add(0x0010, 0x0040, "O");
+  if (!p.studyDate.empty()) a.Add(0x0008, 0x0020, p.studyDate);
   a.Add(0x0008, 0x0060, p.modality);
   a.Add(0x0008, 0x0070, "Sample Maker");
   a.Add(0x0008, 0x0080, "Sample Institution");
+  a.Add(0x0008, 0x1090, "Model CT");
+  a.Add(0x0018, 0x0060, "120");
+  a.Add(0x0018, 0x1151, 250);
   a.Add(0x0020, 0x0011, 1);
   a.Add(0x0020, 0x0013, k + 1);
   a.Add(0x0020, 0x0052, frame);

@@ -1,7 +1,7 @@
 #pragma once
-// The preset editor window of the command-line tool: there is none, so the engine's calls go
-// nowhere; its chart has the size of the editor's chart, so that the transfer function it
-// derives is the one the window would show.
+// The preset editor window of the command-line tool and the benchmarks: there is none, so the
+// engine's calls go nowhere; its chart has the size of the editor's chart, so that the
+// transfer function it derives is the one the window would show.
 
 #include "presets/ZR_PresetEditorGui.h"
 
@@ -9,6 +9,9 @@ class ZR_ConsolePresetEditorGui : public ZR_PresetEditorGui {
  public:
   static constexpr int32_t kChartWidth = 512;
   static constexpr int32_t kChartHeight = 200;
+
+  // Whether the engine is told the window is open (then it updates the chart it cannot see).
+  explicit ZR_ConsolePresetEditorGui(bool visible = false) : m_bVisible(visible) {}
 
   void ShowMode(int32_t) override {}
   void SetHistogram(int32_t, const int32_t*, int32_t, uint32_t) override {}
@@ -34,5 +37,8 @@ class ZR_ConsolePresetEditorGui : public ZR_PresetEditorGui {
   void ShowEditor(bool) override {}
   void CloseEditor() override {}
   void AttachEngine(ZR_PresetEditor*) override {}
-  bool IsVisible() override { return false; }
+  bool IsVisible() override { return m_bVisible; }
+
+ private:
+  bool m_bVisible;
 };

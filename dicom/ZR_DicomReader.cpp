@@ -1,13 +1,13 @@
 #include "dicom/ZR_DicomReader.h"
 
 #include <new>
-#include <thread>
 
 #include "core/ZR_Log.h"
 #include "core/ZR_ProgressBar.h"
 #include "core/ZR_Result.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImages.h"
+#include "dicom/ZR_ParallelSlices.h"
 
 namespace {
 const ZR_DicomFileSource& DiskSource() {
@@ -43,9 +43,7 @@ bool Numbers(ZR_DcmImage& image, uint16_t group, uint16_t element, const char* n
 ZR_DicomReader::ZR_DicomReader(const ZR_DicomFileSource* source) : m_pSource(source ? source : &DiskSource()) {}
 
 int32_t ZR_DicomReader::Threads() const {
-  if (m_nThreads > 0) return m_nThreads;
-  const unsigned cores = std::thread::hardware_concurrency();
-  return static_cast<int32_t>(cores == 0 ? 1 : cores > 4 ? 4 : cores);
+  return m_nThreads > 0 ? m_nThreads : ZR_ParallelSlices::DefaultThreads();
 }
 
 int32_t ZR_DicomReader::Refuse(const std::string& reason) {

@@ -1,25 +1,9 @@
 // ZR_DicomReader: the value range and the stored values.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <thread>
 
 #include "dicom/ZR_DicomReader.h"
-
-namespace {
-// Runs `fn(k)` for k in 0..count-1 on `threads` threads.
-template <typename Fn>
-void ForEachSlice(size_t count, int32_t threads, Fn fn) {
-  std::atomic<size_t> next{0};
-  auto work = [&] {
-    for (size_t k = next.fetch_add(1); k < count; k = next.fetch_add(1)) fn(k);
-  };
-  std::vector<std::thread> workers;
-  for (int32_t t = 1; t < threads && static_cast<size_t>(t) < count; ++t) workers.emplace_back(work);
-  work();
-  for (std::thread& t : workers) t.join();
-}
-}  // namespace
+#include "dicom/ZR_ParallelSlices.h"
 
 bool ZR_DicomReader::Normalise(std::vector<Slice>& slices, const Slice& first, ZR_DicomVolume& volume) {
   int32_t low = slices[0].minimum, high = slices[0].maximum;
@@ -58,7 +42,7 @@ bool ZR_DicomReader::Normalise(std::vector<Slice>& slices, const Slice& first, Z
     const int32_t width = volume.m_nWidth;
     const int32_t columns = first.attributes.columns, rows = first.attributes.rows;
     const int32_t x0 = (width - columns) / 2, y0 = (volume.m_nHeight - rows) / 2;
-    ForEachSlice(slices.size(), Threads(), [&](size_t k) {
+    ZR_ParallelSlices::ForEach(slices.size(), Threads(), [&](size_t k, size_t) {
       uint16_t* pixels = slices[k].pixels.get();
       for (int32_t y = 0; y < rows; ++y) {
         uint16_t* row = pixels + static_cast<size_t>(y + y0) * width + x0;

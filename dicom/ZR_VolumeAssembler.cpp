@@ -1,15 +1,15 @@
 #include "dicom/ZR_VolumeAssembler.h"
 
+#include "core/ZR_TableIndex.h"
+
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <limits>
 #include <memory>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "dicom/ZR_DicomVolume.h"
+#include "dicom/ZR_ParallelSlices.h"
 
 namespace {
 using Counts = std::array<uint64_t, ZR_VolumeAssembler::kHistogramSize>;
@@ -26,16 +26,19 @@ struct SliceCounter {
   }
 };
 
+// `table` has top + 1 entries: every stored value beyond `top` takes the last one (the
+// reader never produces them, but the buffer must hold nothing else).
 void FillSlice(const uint16_t* raw, int32_t rawWidth, const ZR_VolumeGeometry& g, const uint16_t* table,
-               uint16_t* out, SliceCounter& counter) {
+               uint16_t top, uint16_t* out, SliceCounter& counter) {
   const int64_t f = g.nFactor;
+  auto index = [&](uint16_t v) { return table[std::min(v, top)]; };
   for (int32_t y = 0; y < g.nHeight; ++y) {
     const uint16_t* row = raw + f * y * rawWidth;
     uint16_t* dst = out + int64_t{y} * g.nWidth;
     int32_t x = 0;
     if (f == 1) {
       for (; x + 4 <= g.nWidth; x += 4) {
-        const uint16_t i0 = table[row[x]], i1 = table[row[x + 1]], i2 = table[row[x + 2]], i3 = table[row[x + 3]];
+        const uint16_t i0 = index(row[x]), i1 = index(row[x + 1]), i2 = index(row[x + 2]), i3 = index(row[x + 3]);
         dst[x] = static_cast<uint16_t>(i0 << 4);
         dst[x + 1] = static_cast<uint16_t>(i1 << 4);
         dst[x + 2] = static_cast<uint16_t>(i2 << 4);
@@ -47,7 +50,7 @@ void FillSlice(const uint16_t* raw, int32_t rawWidth, const ZR_VolumeGeometry& g
       }
     }
     for (; x < g.nWidth; ++x) {
-      const uint16_t i = table[row[f * x]];
+      const uint16_t i = index(row[f * x]);
       dst[x] = static_cast<uint16_t>(i << 4);
       ++counter.sub[0][i];
     }
@@ -65,12 +68,7 @@ ZR_VolumeGeometry ZR_VolumeAssembler::Geometry(const ZR_DicomVolume& volume, int
   return g;
 }
 
-uint16_t ZR_VolumeAssembler::Index(int32_t v, int32_t range) {
-  if (range < 1 || v <= 0) return 0;
-  if (v >= range) return kIndexScale;
-  // round(v x 4095 / range), halves up, in integers.
-  return static_cast<uint16_t>((int64_t{v} * 2 * kIndexScale + range) / (int64_t{2} * range));
-}
+uint16_t ZR_VolumeAssembler::Index(int32_t v, int32_t range) { return ZR_TableIndex::OfStoredValue(v, range); }
 
 uint64_t ZR_VolumeAssembler::Fill(const ZR_DicomVolume& volume, const ZR_VolumeGeometry& g, uint16_t* voxels,
                                   uint32_t* histogram, int32_t threads) {
@@ -80,14 +78,13 @@ uint64_t ZR_VolumeAssembler::Fill(const ZR_DicomVolume& volume, const ZR_VolumeG
                       g.nFirst + f * (g.nDepth - 1) < volume.m_nSliceCount && volume.HasAllSlices();
   if (!inside) return 0;
 
+  // A table over the values that occur (0..range): small ranges stay in the first-level cache.
   const int32_t range = volume.m_nLargest - volume.m_nSmallest;
-  std::vector<uint16_t> table(65536);
-  for (int32_t v = 0; v < 65536; ++v) table[static_cast<size_t>(v)] = Index(v, range);
+  const uint16_t top = static_cast<uint16_t>(std::clamp(range, 0, 65535));
+  std::vector<uint16_t> table(size_t(top) + 1);
+  for (int32_t v = 0; v <= top; ++v) table[static_cast<size_t>(v)] = Index(v, range);
 
-  if (threads <= 0) {
-    const unsigned cores = std::thread::hardware_concurrency();
-    threads = static_cast<int32_t>(std::clamp(cores, 1u, 4u));
-  }
+  if (threads <= 0) threads = ZR_ParallelSlices::DefaultThreads();
   threads = std::min(threads, g.nDepth);
   const uint64_t sliceValues = uint64_t(g.nWidth) * uint64_t(g.nHeight);
   // Everything the threads use is allocated here, so that running out of memory reaches the
@@ -95,24 +92,11 @@ uint64_t ZR_VolumeAssembler::Fill(const ZR_DicomVolume& volume, const ZR_VolumeG
   std::vector<Counts> totals(static_cast<size_t>(threads), Counts{});
   std::vector<std::unique_ptr<SliceCounter>> counters;
   for (int32_t t = 0; t < threads; ++t) counters.push_back(std::make_unique<SliceCounter>());
-  std::atomic<int32_t> next{0};
-  auto work = [&](size_t t) {
-    SliceCounter* counter = counters[t].get();
-    for (int32_t z = next.fetch_add(1); z < g.nDepth; z = next.fetch_add(1)) {
-      const uint16_t* raw = volume.Slice(static_cast<int32_t>(g.nFirst + f * z));
-      FillSlice(raw, volume.m_nWidth, g, table.data(), voxels + sliceValues * uint64_t(z), *counter);
-      counter->Fold(totals[t]);
-    }
-  };
-  std::vector<std::thread> workers;
-  workers.reserve(static_cast<size_t>(threads));
-  try {
-    for (int32_t t = 1; t < threads; ++t) workers.emplace_back(work, static_cast<size_t>(t));
-  } catch (const std::system_error&) {
-    // Fewer threads than asked: the ones running and this one share the slices.
-  }
-  work(0);
-  for (std::thread& t : workers) t.join();
+  ZR_ParallelSlices::ForEach(static_cast<size_t>(g.nDepth), threads, [&](size_t z, size_t worker) {
+    const uint16_t* raw = volume.Slice(static_cast<int32_t>(g.nFirst + f * int64_t(z)));
+    FillSlice(raw, volume.m_nWidth, g, table.data(), top, voxels + sliceValues * z, *counters[worker]);
+    counters[worker]->Fold(totals[worker]);
+  });
 
   for (int32_t i = 0; i < kHistogramSize; ++i) {
     uint64_t sum = 0;

@@ -10,6 +10,7 @@
 #include "core/ZR_SystemInfo.h"
 #include "core/ZR_VisGui.h"
 #include "dicom/ZR_DicomVolume.h"
+#include "dicom/ZR_ParallelSlices.h"
 #include "dicom/ZR_VolumeLoader.h"
 
 
@@ -57,15 +58,15 @@ void ZR_VolumePreview::BuildThumbnails() {
     for (int64_t v = 0; v < 65536; ++v) grey[size_t(v)] = static_cast<uint8_t>(std::min<int64_t>(v * 255 / range, 255));
   const size_t width = size_t(m_pVolume->m_nWidth);
   const size_t size = size_t(m_nColumns) * size_t(m_nRows);
-  for (int32_t k = 0; k < SliceCount(); ++k) {
-    const uint16_t* slice = m_pVolume->Slice(k);
-    uint8_t* thumb = m_pThumbnails.get() + size * size_t(k);
+  ZR_ParallelSlices::ForEach(size_t(std::max(SliceCount(), 0)), 0, [&](size_t k, size_t) {
+    const uint16_t* slice = m_pVolume->Slice(static_cast<int32_t>(k));
+    uint8_t* thumb = m_pThumbnails.get() + size * k;
     for (int32_t r = 0; r < m_nRows; ++r) {
       const uint16_t* row = slice + size_t(kStep) * size_t(r) * width;
       uint8_t* out = thumb + size_t(m_nRows - 1 - r) * size_t(m_nColumns);
       for (int32_t c = 0; c < m_nColumns; ++c) out[c] = grey[row[size_t(kStep) * size_t(c)]];
     }
-  }
+  });
 }
 
 void ZR_VolumePreview::InitialiseControls() {

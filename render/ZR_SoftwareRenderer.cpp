@@ -7,6 +7,7 @@
 
 #include "core/ZR_Log.h"
 #include "core/ZR_Result.h"
+#include "core/ZR_TableIndex.h"
 #include "render/ZR_GlFunctions.h"
 #include "render/ZR_RowWorkers.h"
 
@@ -95,15 +96,23 @@ ZR_RowWorkers& ZR_SoftwareRenderer::Workers() {
 }
 
 void ZR_SoftwareRenderer::BuildWindowTable() {
-  // Stored value v reaches the GPU as the voxel v * 16 and picks the grey-table entry
-  // floor(v * 16 / 65535 * entries); its red component, in 8 bits, is what the panel shows.
+  // Stored value v reaches the GPU as the voxel (table index of v) * 16 and picks the
+  // grey-table entry floor(voxel / 65535 * entries); its red component, in 8 bits, is what the
+  // panel shows. The table covers every stored value of the study's range.
   const ZR_Lut& lut = m_oShared.GetLut();
   const float* grey = lut.GreyTable();
   const int64_t entries = lut.EntryCount();
-  for (int64_t v = 0; v < kTableSize; ++v) {
-    const int64_t index = std::min(entries - 1, v * 16 * entries / 65535);
+  const int32_t range = std::max(lut.RawMaximum() - lut.RawMinimum(), 0);
+  const size_t size = static_cast<size_t>(std::clamp(range, ZR_TableIndex::kScale, 65535)) + 1;
+  if (m_aWindowTable.size() != size) m_aWindowTable.assign(size, 0);
+  for (size_t v = 0; v < size; ++v) {
+    // Without a known range the stored value is the index itself, as in a 12-bit study.
+    const int64_t voxel =
+        16 * int64_t{range > 0 ? ZR_TableIndex::OfStoredValue(static_cast<int32_t>(v), range)
+                               : std::min<int64_t>(v, ZR_TableIndex::kScale)};
+    const int64_t index = std::min(entries - 1, voxel * entries / 65535);
     const float red = std::clamp(grey[4 * index], 0.0f, 1.0f);
-    m_aWindowTable[static_cast<size_t>(v)] = static_cast<uint8_t>(std::lround(red * 255.0f));
+    m_aWindowTable[v] = static_cast<uint8_t>(std::lround(red * 255.0f));
   }
 }
 
@@ -113,8 +122,9 @@ void ZR_SoftwareRenderer::ApplyWindow() {
   const size_t count = static_cast<size_t>(m_nWidth) * static_cast<size_t>(m_nHeight);
   const uint16_t* raw = m_pRaw.get();
   uint8_t* image = m_pImage.get();
-  // Values beyond 12 bits (not produced by the reader) show as the top entry.
-  for (size_t k = 0; k < count; ++k) image[k] = table[std::min<uint16_t>(raw[k], kTableSize - 1)];
+  // Values beyond the range (not produced by the reader) show as the top entry.
+  const size_t top = m_aWindowTable.size() - 1;
+  for (size_t k = 0; k < count; ++k) image[k] = table[std::min<size_t>(raw[k], top)];
 }
 
 void ZR_SoftwareRenderer::UploadImage(ZR_ObliqueView& view) {

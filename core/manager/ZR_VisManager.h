@@ -241,6 +241,9 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void DeletePreview();
   // The full (false) or the reduced (true) copy becomes the texture renderer's current one.
   void UseCopy(bool reduced);
+  // That copy's upload buffer, sized for the current dimensions and mapped for writing;
+  // std::bad_alloc when the driver cannot give or map it.
+  uint16_t* AllocateAndMap(bool reduced, const char* what);
   void Progress(int32_t position);
   void EnableNavigation(bool on);
 

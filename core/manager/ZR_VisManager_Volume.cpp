@@ -228,12 +228,7 @@ int32_t ZR_VisManager::FillVoxels(ZR_DicomVolume& volume) {
   m_oShared.SetVolume(&volume);
 
   SelectQuality(0, true);
-  UseCopy(false);
-  BeforeAllocation("full upload buffer");
-  if (!m_oTexture3dRenderer.AllocateUploadBuffer()) throw std::bad_alloc();
-  m_pVoxels = m_oTexture3dRenderer.MapUploadBuffer(GL_READ_WRITE);
-  if (!m_pVoxels) throw std::bad_alloc();
-  m_bFullMapped = true;
+  m_pVoxels = AllocateAndMap(false, "full upload buffer");
 
   BeforeAllocation("voxel assembly");
   uint32_t* histogram = reinterpret_cast<uint32_t*>(m_oShared.GetHistogram());
@@ -275,12 +270,7 @@ int32_t ZR_VisManager::BuildReducedVoxels() {
     for (int i = 0; i < 3; ++i) m_aReducedDims[i] = ZR_VolumeBudget::ReducedSize(full[i], m_nReduction);
   }
   m_oShared.SetReducedDimensions(m_aReducedDims[0], m_aReducedDims[1], m_aReducedDims[2]);
-  UseCopy(true);
-  BeforeAllocation("reduced upload buffer");
-  if (!m_oTexture3dRenderer.AllocateUploadBuffer()) throw std::bad_alloc();
-  m_pReducedVoxels = m_oTexture3dRenderer.MapUploadBuffer(GL_WRITE_ONLY);
-  if (!m_pReducedVoxels) throw std::bad_alloc();
-  m_bReducedMapped = true;
+  m_pReducedVoxels = AllocateAndMap(true, "reduced upload buffer");
   Progress(8);
   // With factor 1 (sub-sampled) this is a copy: the renderer uploads each copy from its own buffer.
   if (!m_oTexture3dRenderer.BuildReducedCopy(m_pVoxels, full, m_pReducedVoxels, m_aReducedDims)) {
@@ -322,6 +312,7 @@ int32_t ZR_VisManager::UploadTextures() {
 
 void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
   if (m_pProgressBar) m_pProgressBar->Step(1);
+  BeforeAllocation("slice stack");
   ZR_SliceStack stack;
   for (int32_t k = 0; k < volume.m_nSliceCount; ++k) stack.apSlices.push_back(volume.Slice(k));
   stack.nWidth = volume.m_nWidth;
@@ -387,6 +378,17 @@ void ZR_VisManager::AbortLoad() {
   UseCopy(false);
   m_pVoxels = m_pReducedVoxels = nullptr;
   m_oShared.SetVoxelBuffers(nullptr, nullptr);
+}
+
+uint16_t* ZR_VisManager::AllocateAndMap(bool reduced, const char* what) {
+  UseCopy(reduced);
+  BeforeAllocation(what);
+  // A buffer the driver cannot give, or cannot map, is memory it does not have.
+  if (!m_oTexture3dRenderer.AllocateUploadBuffer()) throw std::bad_alloc();
+  uint16_t* voxels = m_oTexture3dRenderer.MapUploadBuffer(reduced ? GL_WRITE_ONLY : GL_READ_WRITE);
+  if (!voxels) throw std::bad_alloc();
+  (reduced ? m_bReducedMapped : m_bFullMapped) = true;
+  return voxels;
 }
 
 void ZR_VisManager::UseCopy(bool reduced) {

@@ -343,3 +343,28 @@ TEST_F(Loading, AnotherStudyUnloadsTheFirst) {
   EXPECT_TRUE(shared.SliceStack().apSlices.empty());  // nothing points into the old slices
   EXPECT_EQ(manager->GetVolume()->m_nSliceCount, 10);
 }
+
+TEST_F(Loading, SettingItemsTheLoadDependsOn) {
+  settings.Performance().disableUndo = false;
+  ASSERT_EQ(Hand(Gradient(16, 12)), VR_OK);
+  ASSERT_EQ(LoadRange(0, 11), VR_OK);
+  EXPECT_NE(shared.SavedSlices(), nullptr);  // undo copies made and handed to the renderer
+
+  settings.Renderer().autoHighQuality = false;
+  manager->ApplySetting(12);
+  EXPECT_TRUE(gui.enabled[11]);
+  settings.Performance().disableUndo = true;
+  manager->ApplySetting(21);
+  EXPECT_EQ(shared.SavedSlices(), nullptr);
+  EXPECT_FALSE(gui.enabled[18]);
+  settings.Performance().disableSubset = true;
+  manager->ApplySetting(22);
+  EXPECT_TRUE(manager->VolumePreview()->IsReleased());
+  EXPECT_FALSE(gui.enabled[8]);
+  settings.Display().labelMode = 1;
+  manager->ApplySetting(0);
+  EXPECT_EQ(manager->m_nLabels, 1);
+  gui.Clear();
+  manager->ApplySetting(23);  // no such item
+  EXPECT_TRUE(gui.calls.empty());
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ZR_Result.h"
+#include "core/ZR_TableIndex.h"
 #include "render/ZR_SoftwareRenderer.h"
 #include "tests/support/ZR_GlTestContext.h"
 #include "tests/support/ZR_RenderScene.h"
@@ -30,13 +31,18 @@ class SoftwareImage : public ::testing::Test {
     if (software) software->DeleteGlObjects();
   }
 
-  void Load(const std::vector<uint16_t>& blockValues) {
+  // `range`: the study's value range; the GPU gets the table indices volume assembly writes,
+  // the software renderer the study's stored values, as in a real load.
+  void Load(const std::vector<uint16_t>& blockValues, int32_t range = ZR_TableIndex::kScale) {
     const int32_t dims[3] = {kSize, kSize, 8};
     stored = ZR_TestVolume::Make(dims, [&](int32_t x, int32_t y, int32_t) {
       return blockValues[size_t(y / kBlock) * (kSize / kBlock) + x / kBlock];
     });
+    std::vector<uint16_t> indices(stored.size());
+    std::transform(stored.begin(), stored.end(), indices.begin(),
+                   [&](uint16_t v) { return ZR_TableIndex::OfStoredValue(v, range); });
     const float scale[3] = {1, 1, 1};
-    ASSERT_EQ(scene->Load(dims, scale, stored), "");
+    ASSERT_EQ(scene->Load(dims, scale, indices), "");
     scene->shared.SetSliceStack(ZR_TestVolume::Stack(stored, dims));
     ASSERT_EQ(software->LoadVolume(), VR_OK);
     scene->renderer.SelectLutTable(false);
@@ -91,6 +97,7 @@ TEST_F(SoftwareImage, ShowsTheSameGreyAsTheGpuForTheSameWindow) {
       {"slope 2", 2, -1024, 0, 2000, 0.3f, 0.7f},
       {"window narrower than the slope", 2, 0, 0, 2000, 0.5f, 0.5f},
       {"window wider than the data", 1, 0, 0, 1000, -4.0f, 5.0f},
+      {"unsigned 16-bit, range wider than the table", 1, 0, 0, 30000, 0.4f, 0.6f},
   };
   for (const Case& c : cases) {
     // Values spread over the stored range, the last ten at its very top.
@@ -98,7 +105,7 @@ TEST_F(SoftwareImage, ShowsTheSameGreyAsTheGpuForTheSameWindow) {
     std::vector<uint16_t> values;
     for (int32_t k = 0; k < 54; ++k) values.push_back(static_cast<uint16_t>(top * k / 54));
     for (int32_t k = 9; k >= 0; --k) values.push_back(static_cast<uint16_t>(top - k));
-    Load(values);
+    Load(values, top);
     ZR_Lut& lut = scene->shared.GetLut();
     lut.SetValueMapping(c.slope, c.intercept);
     lut.SetRawRange(c.smallest, c.largest);
