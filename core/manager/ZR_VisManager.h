@@ -11,7 +11,8 @@
 #include "core/ZR_Ids.h"
 #include "core/ZR_Result.h"
 #include "core/ZR_ViewportTable.h"
-#include "core/manager/MprViewInfo.h"
+#include "mpr/MprViewInfo.h"
+#include "mpr/ZR_MprPane.h"
 #include "dicom/ZR_VolumeLoader.h"
 #include "presets/ZR_PresetEditorHost.h"
 #include "render/OpenGlText.h"
@@ -58,7 +59,15 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // The window system's rendering services; set before OnCreate.
   void SetRenderPlatform(ZR_RenderPlatform* platform) { m_pPlatform = platform; }
   // The settings values drawing reads (study details, quality levels); defaults without.
-  void SetSettingsModel(const ZR_Vis3DSettings* settings) { m_pSettingsModel = settings; }
+  void SetSettingsModel(const ZR_Vis3DSettings* settings) {
+    m_pSettingsModel = settings;
+    m_pWritableSettings = nullptr;
+  }
+  // A model the keyboard shortcuts and the lock may also change.
+  void SetSettingsModel(ZR_Vis3DSettings* settings) {
+    m_pSettingsModel = settings;
+    m_pWritableSettings = settings;
+  }
   [[nodiscard]] int32_t OnCreate(ZR_ViewportTable* viewports);
   void SetRepaintFlags(uint8_t* flags) { m_pRepaintFlags = flags; }
 
@@ -150,6 +159,68 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // The 3D tool buttons: the tool and the cursor of panel 0.
   void Select3dTool(int32_t tool) { Set3dTool(tool); }
 
+  // --- Pointer and keyboard (ZR_VisManager_Interaction.cpp, ZR_VisManager_Keys.cpp) -----------
+  // Pointer events of the drawing panels, in panel pixels (x to the right, y downwards). None
+  // does anything while no volume is loaded or a movie is being rendered into its file; the
+  // presses, the move and the left release also wait while a long operation runs.
+  void LeftDown(int32_t panel, int32_t x, int32_t y);
+  void RightDown(int32_t panel, int32_t x, int32_t y);
+  void MiddleDown(int32_t panel, int32_t x, int32_t y);
+  void PointerMove(int32_t panel, int32_t x, int32_t y);
+  void LeftUp(int32_t panel);
+  void RightUp(int32_t panel);
+  void MiddleUp(int32_t panel);
+  // After the window enlarged or restored the panel: its next move event is ignored.
+  void PanelDoubleClick(int32_t panel);
+  // A key of the main window (codes of ZR_Keys.h) with the three modifier states; nothing
+  // while no volume is loaded or a long operation runs.
+  void KeyDown(int32_t key, bool ctrl, bool alt, bool shift);
+  // The mouse wheel in the MPR screen: one step of the target view along its normal per call,
+  // in the direction of `delta`'s sign (Ctrl: 5 % of the view's depth, Shift: 0.1 units).
+  void MouseWheel(int32_t delta, bool ctrl, bool shift);
+  // The gesture handler of the 3D views (panels 0 and 8), also replayed by recorded movies.
+  // `kind`: 0 a left press, 2 a right press, 4 a move; `tool` a 3D tool.
+  static constexpr int32_t kLeftPress = 0;
+  static constexpr int32_t kRightPress = 2;
+  static constexpr int32_t kMove = 4;
+  void Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, int32_t kind, bool left,
+              bool middle, bool right, int32_t tool);
+  // After a transfer-function drag: the tables uploaded and the views redrawn.
+  void RedrawAfterTableChange(bool alsoMpr);
+
+  // --- Tools, modes and the MPR layout (ZR_VisManager_Keys.cpp, ZR_VisManager_Mpr.cpp) -------
+  // MPR tools 0..9; 10 restores the tool that the last non-measurement choice replaced.
+  void SetMprTool(int32_t tool);
+  void SetSnapshotMode(bool on);
+  // The crosshair button (command 44): released, it lets go of a grabbed line; the MPR views
+  // redraw.
+  void CrosshairCommand(bool down);
+  // The MPR layout back to its standard planes; the MPR views and panel 8 redraw.
+  void ResetMpr();
+  // The 3D view's rotation snapped to the nearest axis-aligned one.
+  void AlignToAxes();
+  // Standard orientation 0..5 (L, R, A, P, I, S): of the active MPR view in the MPR screen, of
+  // the 3D view in the 3D screen.
+  void ShowStandardOrientation(int32_t code);
+  // Turns an MPR view's plane about its own right and up directions (degrees), or moves it
+  // along its normal (millimetres); the views redraw.
+  void TurnMprView(int32_t panel, float degreesAboutRight, float degreesAboutUp);
+  void MoveMprView(int32_t panel, float millimetres);
+  const MprViewInfo& MprView(int32_t panel) const { return m_aMprViews[panel]; }
+  int32_t ActiveMprView() const { return m_nActiveMprView; }
+  int32_t MainMprView() const { return m_nMainMprView; }
+  int32_t MprTool() const { return m_nMprTool; }
+  int32_t CrosshairDrag() const { return m_nCrosshairDrag; }
+  int32_t LineDrag() const { return m_nLineDrag; }
+  bool CrosshairShown() const { return m_bCrosshair; }
+  bool SnapshotMode() const { return m_bSnapshotMode; }
+  const ZR_OrthoViews& OrthoViews() const { return m_oOrthoViews; }
+  // Where the orthogonal panes' slice lines are (ZR_OrthoSliceLines codes 1..6, index code - 1).
+  const int32_t* SliceLines() const { return m_aSliceLines; }
+  // The box extent E the MPR views span and the physical length P (mm) of the largest side.
+  float MprExtent() const;
+  float PhysicalLength() const;
+
   // --- Settings (ZR_VisManager_Settings.cpp) -----------------------------------------------------
   // Applies one setting item of the settings model; ignored while a load runs.
   void ApplySetting(int32_t id);
@@ -201,8 +272,66 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // never refuses an adapter (what it can do is detected instead).
   void IdentifyAdapter();
   void CreateFont(ZR_DrawSurface& panel);
-  // The panels of the MPR screen at their standard planes.
+  // The panels of the MPR screen at their standard planes; view 6 active and shown by panel 8.
   void ResetMprPlanes();
+  // Resetting the layout for a screen (0 3D, 1 MPR): the MPR planes for the MPR screen, then
+  // for either: curved MPR of the active view off, snapshot mode ended, the views repainted.
+  void ResetMprLayout(int32_t screen);
+
+  // --- Interaction (ZR_VisManager_Interaction.cpp, ZR_VisManager_Mpr.cpp) ---------------------
+  bool PointerAllowed() const { return m_bVolumeLoaded && !m_bMovieRecording; }
+  // The panel's pixel size from the viewport table (0 without one).
+  int32_t PanelWidth(int32_t panel) const;
+  int32_t PanelHeight(int32_t panel) const;
+  ZR_MprPane MprPane(int32_t panel) const;
+  // The cursor of a panel while the pointer moves over it with no left button held.
+  void SetPointerCursor(int32_t panel, int32_t x, int32_t y);
+  // A move with a button held in panel 0 or 8; false when the step was dropped (a small step
+  // while movie capture is on).
+  bool Drag3DPanel(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y);
+  // Another MPR view (4..7) becomes the active one unless the lock holds the current one;
+  // true when it changed.
+  bool ActivateMprView(int32_t panel);
+  // Panel 8 shows `panel`'s plane (the target) and, with `redraw`, draws it.
+  void PointMprView3D(int32_t panel, bool redraw);
+  void DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t dx, int32_t dy);
+  void DragInMprView3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left,
+                       bool middle, bool right);
+  // The target view's slab extent by a middle-button drag; true when it changed.
+  bool ChangeTargetSlabExtent(int32_t dx);
+  void DragSliceLine(int32_t panel, int32_t dx, int32_t dy);
+  void DragTable(int32_t dx, int32_t dy, bool colour);
+  void RenderPanel0FullQuality();
+  // Panel 8 at the given quality, cut by the main MPR view's plane.
+  void DrawMprView3D(int32_t quality, bool swap);
+  // The crosshair lines over MPR view `index` (its rectangles are stored as drawn).
+  void DrawCrosshairs(int32_t index);
+  void UpdateSliceLines(int32_t panel);
+  void ToggleSetting(int32_t id);
+
+  // --- Operations of tools whose subsystems come later -------------------------------------------
+  // Each is called where the dispatch needs it and does nothing until its subsystem fills it
+  // in (capture, measurements, curved MPR, VOI, region of interest, cut plane, movie).
+  virtual void CaptureView(int32_t panel);
+  virtual void StartMeasurement(int32_t panel, int32_t x, int32_t y);
+  virtual void DragMeasurement(int32_t panel, int32_t x, int32_t y);
+  virtual void HoverMeasurement(int32_t panel, int32_t x, int32_t y);
+  virtual void CurvePress(int32_t panel, int32_t x, int32_t y, bool right);
+  virtual void CurveHover(int32_t panel, int32_t x, int32_t y);
+  virtual void CurveDrag(int32_t panel, int32_t x, int32_t y);
+  virtual void RestartCurve();
+  virtual void DeleteCurvePoint();
+  // The VOI box edge of an orthogonal pane under the pointer (24..29), 0 for none.
+  virtual int32_t PickVoiFace(int32_t panel, int32_t x, int32_t y);
+  virtual void DragVoiEdge(int32_t panel, int32_t dx, int32_t dy);
+  virtual void DragVoi(int32_t tool, int32_t dx, bool left, bool middle, bool right);
+  virtual void RoiPress(int32_t kind, int32_t x, int32_t y);
+  virtual void ClearRoi();
+  virtual void DragCutPlane(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left);
+  virtual void RecordMovieEvent(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left,
+                                bool middle, bool right, int32_t tool);
+  // The type buttons and slab controls show the active view's settings.
+  virtual void RefreshMprControls();
 
   // --- Drawing (ZR_VisManager_Redraw.cpp, ZR_VisManager_Panels.cpp) --------------------------
   void Draw3DPanel(int32_t index, float panX, float panY, float zoom, bool swap);
@@ -273,6 +402,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   OpenGlText& m_oText;
   ZR_RenderPlatform* m_pPlatform = nullptr;
   const ZR_Vis3DSettings* m_pSettingsModel = nullptr;
+  ZR_Vis3DSettings* m_pWritableSettings = nullptr;
   ZR_GpuPrograms m_oPrograms;
   ZR_Texture3dRenderer m_oTexture3dRenderer;
   ZR_SoftwareRenderer m_oSoftwareRenderer;
@@ -364,6 +494,10 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   int32_t m_nMainMprView = ZR_Panel::Mpr2;
   int32_t m_nMeasureView = ZR_Panel::None;
   int32_t m_nPickTolerance = 12;
+  int32_t m_nRememberedMprTool = 5;  // what MPR tool 10 restores
+  int32_t m_nLineDrag = 0;           // slice line grabbed in an orthogonal pane (1..6)
+  bool m_bVoiEdgeHit = false;
+  int32_t m_aSliceLines[6] = {0, 0, 0, 0, 0, 0};
   int32_t m_nLabels = 0;
   MprViewInfo m_aMprViews[ZR_Panel::kPanelCount];
   ZR_OrthoViews m_oOrthoViews;
@@ -374,6 +508,18 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   CutPlaneSettings m_oCutPlaneDisplay;
   bool m_bMipThreshold = false;
   int32_t m_nMipThresholdIndex = 0;
+
+  // --- Pointer ---------------------------------------------------------------------------------
+  int32_t m_nLastX = 0;
+  int32_t m_nLastY = 0;
+  bool m_bLeftDown = false;
+  bool m_bRightDown = false;
+  bool m_bMiddleDown = false;
+  bool m_bMoved = false;     // the pointer moved since the last press
+  bool m_bSkipMove = false;  // the next move is ignored (after a double click)
+  bool m_bReleased = false;  // a button was released; cleared by the next handled move
+  bool m_bCapturing = false; // a snapshot of a panel is being taken
+  bool m_bMovieCapture = false;  // movie capture on: drags are recorded
 
   // --- Captures --------------------------------------------------------------------------------
   bool m_bMovieRecording = false;

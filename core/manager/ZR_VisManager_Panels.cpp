@@ -1,5 +1,5 @@
-// Panel bookkeeping: slot codes, per-panel view set-up, the standard MPR planes, making a
-// panel current, and the text drawn over panels.
+// Panel bookkeeping: slot codes, per-panel view set-up, making a panel current, and the text
+// drawn over panels.
 #include <algorithm>
 #include <cstring>
 
@@ -33,24 +33,6 @@ void ZR_VisManager::SetupPanelView(int32_t panel) {
   m_oTrackball.dRadius = 0.5 * std::min(width / 2, height / 2);
   m_oShared.SetViewport(width, height);
   m_pRenderer->Invalidate();
-}
-
-void ZR_VisManager::ResetMprPlanes() {
-  // Columns right, up, normal of the sagittal, coronal, axial and double-oblique views.
-  static const float kAxes[4][3][3] = {
-      {{0, 1, 0}, {0, 0, -1}, {-1, 0, 0}},
-      {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
-      {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
-      {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-  for (int32_t k = 0; k < 4; ++k) {
-    MprViewInfo& info = m_aMprViews[ZR_Panel::Mpr0 + k];
-    const uint32_t texture = info.oView.nTexture;
-    info = MprViewInfo{};
-    info.oView.nTexture = texture;  // the texture stays the view's
-    float* rotation = info.oView.oPlane.afRotation;
-    for (int c = 0; c < 3; ++c)
-      for (int i = 0; i < 3; ++i) rotation[4 * c + i] = kAxes[k][c][i];
-  }
 }
 
 ZR_DrawSurface* ZR_VisManager::MakePanelCurrent(int32_t index) {

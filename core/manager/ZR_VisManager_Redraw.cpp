@@ -9,11 +9,6 @@
 #include "core/manager/ZR_VisManager.h"
 #include "settings/ZR_Vis3DSettings.h"
 
-namespace {
-// Panel 8 is cut by the main MPR view's plane, whose normal is the plane frame's third axis.
-constexpr int32_t kMprPlaneNormalAxis = 2;
-}  // namespace
-
 void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
   if (!m_bInitialised || index == ZR_Panel::None || index < 0 || index >= ZR_Panel::kPanelCount) return;
   if (m_bDrawing) return;
@@ -43,17 +38,8 @@ void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
         break;
       }
       const int32_t remembered = m_nRenderQuality;
-      SelectQuality(m_nStillQuality, false);
-      ZR_CutState& cut = m_oShared.Cut();
-      cut.nAxis = kMprPlaneNormalAxis;
-      cut.bOn = m_bCutaway;
-      cut.bShowCutPlane = true;
-      Draw3DPanel(index, 0, 0, 0, swap);
+      DrawMprView3D(m_nStillQuality, swap);
       SelectQuality(remembered, true);
-      // The 3D view's own cut again.
-      cut.bOn = m_bCutView;
-      cut.bShowCutPlane = m_bCutView && m_oCutPlaneDisplay.showCutPlane;
-      cut.bSlabCut = m_bCutView && m_oCutPlaneDisplay.slab;
       break;
     }
     case ZR_Panel::CurvedMpr:
@@ -144,6 +130,7 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
           "WARNING! Textures not resident in memory.\nIf problem persists, reload a smaller volume subset.");
   }
   m_oTexture3dRenderer.UploadLut();
+  UpdateSliceLines(index);
   // The VOI outline is drawn here once the VOI tools exist.
   if (swap) {
     m_oText.DrawViewLabels(axis, m_nLabels, m_aLabelIndices);
@@ -175,7 +162,9 @@ void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
     (void)m_oTexture3dRenderer.DrawObliqueSlice(view, active && swap);
     m_oTexture3dRenderer.UploadLut();
   }
-  // The curve, crosshair and measurement overlays of the MPR views are drawn here.
+  // The view's curve is drawn here once curves exist, then its crosshair lines; its
+  // measurements follow them once measurements exist.
+  DrawCrosshairs(index);
   if (ShowStudyDetails() && m_bLargeViewport) DrawStudyDetails(index);
   if (swap) (void)surface->SwapBuffers();
   m_bDrawing = false;

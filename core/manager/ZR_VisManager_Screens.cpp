@@ -30,6 +30,7 @@ bool ZR_VisManager::Show3DScreenNow() {
   if (fromMpr) {
     if (m_bMprResetOn3D) {
       m_bMprResetOn3D = false;
+      ResetMprLayout(0);
       m_oOrthoViews = ZR_OrthoViews{};
       (void)MakePanelCurrent(ZR_Panel::View3D);
       ResetViewState();
@@ -63,7 +64,7 @@ bool ZR_VisManager::ShowMprScreenNow() {
   m_pRenderer = &m_oTexture3dRenderer;
   m_nStillQuality = 3;
   if (m_bMprResetOnMpr) {
-    ResetMprPlanes();
+    ResetMprLayout(1);
     m_bMprResetOnMpr = false;
   }
   m_nScreen = 1;
@@ -72,7 +73,7 @@ bool ZR_VisManager::ShowMprScreenNow() {
     (void)MakePanelCurrent(ZR_Panel::MprView3D);
     ResetViewState();
     m_n3dTool = kCutPlaneTool;
-    // Panel 8 follows the main MPR view's plane once the MPR views steer it.
+    // Panel 8 shows the main MPR view's plane whenever it is drawn.
     m_pAppGui->SetPanelCursor(ZR_Panel::MprView3D, ZR_Cursor::Rotate);
   }
   m_bDrawing = false;

@@ -1,5 +1,5 @@
-// The manager's reactions to setting items of the settings model that loading, the screens
-// and rendering depend on. The other items (overlays, crosshairs, lock, colour MPR, movie)
+// The manager's reactions to setting items of the settings model that loading, the screens,
+// rendering and the keyboard shortcuts depend on. The other items (lock, colour MPR, movie)
 // join with the command interface.
 #include "core/ZR_Log.h"
 #include "core/ZR_VisGui.h"
@@ -29,6 +29,22 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
         m_nLabels = s.Display().labelMode;
         RedrawViews(false);
       }
+      break;
+    case 1:
+      m_oShared.SetShowBox(s.Display().showBoundingBox);
+      m_pRenderer->Invalidate();
+      RedrawPanel(ZR_Panel::View3D);
+      break;
+    case 2:
+      m_pRenderer->Invalidate();
+      if (m_nScreen == 1)
+        RedrawViews(false);
+      else
+        RedrawPanel(ZR_Panel::View3D);
+      break;
+    case 3:
+      m_oTexture3dRenderer.SetShowCrosshair(s.Display().showMprCrosshairs);
+      RedrawViews(false);
       break;
     case 5:
     case 6:
