@@ -116,7 +116,13 @@ void Tfrm_Visualization::keyPressEvent(QKeyEvent* event) {
   QMainWindow::keyPressEvent(event);
 }
 
-void Tfrm_Visualization::wheelEvent(QWheelEvent* event) { event->accept(); }
+void Tfrm_Visualization::wheelEvent(QWheelEvent* event) {
+  // What no control took goes to the MPR views, as the panels' own wheel does.
+  if (m_pManager && event->angleDelta().y() != 0)
+    m_pManager->MouseWheel(event->angleDelta().y(), event->modifiers().testFlag(Qt::ControlModifier),
+                           event->modifiers().testFlag(Qt::ShiftModifier));
+  event->accept();
+}
 
 void Tfrm_Visualization::ScheduleRepaint() {
   if (m_bRepaintPending || m_bDestroying) return;

@@ -102,6 +102,9 @@ class Tfrm_Visualization : public QMainWindow {
   int DrawWidth() const { return m_nW; }
   int DrawHeight() const { return m_nH; }
 
+  // The engine's key code of a Qt key; 0 for keys the engine has no code for.
+  static int32_t EngineKey(int qtKey);
+
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

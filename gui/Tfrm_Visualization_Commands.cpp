@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/manager/ZR_Keys.h"
 #include "core/manager/ZR_VisManager.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImage.h"
@@ -110,10 +111,20 @@ void Tfrm_Visualization::ConnectControls() {
     });
   for (int32_t id : {ZR_Ctl::SBtn_Movie, ZR_Ctl::SBtn_SsdMovie}) onClick(id, [this] { OnMovie(); });
   connect(m_pFtMovie, &QAbstractButton::clicked, this, [this] { OnMovie(); });
-  // Snapshot mode (SetSnapshotMode), reset (ResetView), alignment (AlignToAxes), undo
-  // (UndoSculpt), the region settings (OpenRegionSettings), radial series
-  // (StartRadialSeries) and the MIP threshold dialog are called from these buttons once the
-  // manager has them; "Snaps" and "Remove selected region" have no action.
+  for (int32_t id : {ZR_Ctl::SBtn_SnapShot, ZR_Ctl::SBtn_MprSnap, ZR_Ctl::SBtn_SsdSnap})
+    onClick(id, [this](bool down) {
+      if (m_pManager && !Busy()) m_pManager->SetSnapshotMode(down);
+    });
+  connect(m_pFtSnap, &QAbstractButton::clicked, this, [this](bool down) {
+    if (m_pManager && !Busy()) m_pManager->SetSnapshotMode(down);
+  });
+  for (int32_t id : {ZR_Ctl::Btn_Ortho, ZR_Ctl::Btn_SsdOrtho})
+    onClick(id, [this] {
+      if (m_pManager && !Busy()) m_pManager->AlignToAxes();
+    });
+  // Reset (ResetView), undo (UndoSculpt), the region settings (OpenRegionSettings), radial
+  // series (StartRadialSeries) and the MIP threshold dialog are called from these buttons
+  // once the manager has them; "Snaps" and "Remove selected region" have no action.
   connect(m_pPages, &QTabWidget::currentChanged, this, [this](int page) {
     if (page == 0)
       On3dScreen();
@@ -143,9 +154,11 @@ void Tfrm_Visualization::ConnectControls() {
     connect(slab, &TZR_RadioGroup::itemChosen, this, [this](int index) { SendInt(ZR_Ctl::Rg_SlabMode, index); });
   onClick(ZR_Ctl::Btn_MultiSave, [this] { OnMultiSave(); });
   onClick(ZR_Ctl::ToolBtn_Measures, [this] { OnMeasures(); });
-  // Curved MPR (SetCurvedMpr), the cutaway (SetCutaway), live cut-plane dragging
-  // (SetCutPlaneDrag) and the MPR reset (ResetMpr) are called from their controls once the
-  // manager has them.
+  onClick(ZR_Ctl::Btn_Reset, [this] {
+    if (m_pManager && !Busy()) m_pManager->ResetMpr();
+  });
+  // Curved MPR (SetCurvedMpr), the cutaway (SetCutaway) and live cut-plane dragging
+  // (SetCutPlaneDrag) are called from their controls once the manager has them.
 
   // Menus.
   auto item = [this](const char* name) { return findChild<QAction*>(name); };
@@ -322,15 +335,43 @@ void Tfrm_Visualization::UpdateTitle() {
 void Tfrm_Visualization::PanelPointer(TPaintPanel& panel, TPaintPanel::PointerKind kind, Qt::MouseButton button,
                                       int32_t x, int32_t y) {
   const int32_t index = panel.Index();
+  // Panels 1..3 (the 3D screen's orthogonal views) take no middle button; the MPR screen's
+  // views and the 3D views do.
+  const bool middleTaken = index == ZR_Panel::View3D || (index >= ZR_Panel::Mpr0 && index <= ZR_Panel::MprView3D);
   if (kind == TPaintPanel::DoubleClick) {
+    if (index < ZR_Panel::View3D || index > ZR_Panel::Mpr3) return;
     ToggleMaximised(index);
-    // The manager's double-click in a panel (PanelDoubleClick) follows here.
+    // The panel's size changed under the pointer: the manager skips the move that follows.
+    if (m_pManager) m_pManager->PanelDoubleClick(index);
     return;
   }
-  // Pointer presses, moves and releases go to the manager's pointer operations (LeftDown,
-  // RightDown, MiddleDown, PointerMove, LeftUp, RightUp, MiddleUp) with these positions.
   const bool mprView = index >= ZR_Panel::Mpr0 && index <= ZR_Panel::Mpr3;
   if (kind == TPaintPanel::Press && button == Qt::RightButton) m_oRightPress = QPoint(x, y);
+  if (m_pManager) {
+    switch (kind) {
+      case TPaintPanel::Press:
+        if (button == Qt::LeftButton)
+          m_pManager->LeftDown(index, x, y);
+        else if (button == Qt::RightButton)
+          m_pManager->RightDown(index, x, y);
+        else if (button == Qt::MiddleButton && middleTaken)
+          m_pManager->MiddleDown(index, x, y);
+        break;
+      case TPaintPanel::Move:
+        m_pManager->PointerMove(index, x, y);
+        break;
+      case TPaintPanel::Release:
+        if (button == Qt::LeftButton)
+          m_pManager->LeftUp(index);
+        else if (button == Qt::RightButton)
+          m_pManager->RightUp(index);
+        else if (button == Qt::MiddleButton && middleTaken)
+          m_pManager->MiddleUp(index);
+        break;
+      case TPaintPanel::DoubleClick:
+        break;
+    }
+  }
   // A right click that did not drag (a right drag rotates) opens the views' pop-up menu.
   if (kind == TPaintPanel::Release && button == Qt::RightButton && mprView &&
       (QPoint(x, y) - m_oRightPress).manhattanLength() <= kClickSlop)
@@ -338,12 +379,40 @@ void Tfrm_Visualization::PanelPointer(TPaintPanel& panel, TPaintPanel::PointerKi
 }
 
 void Tfrm_Visualization::PanelWheel(TPaintPanel&, int32_t delta, Qt::KeyboardModifiers modifiers) {
-  // The wheel goes to the manager with Ctrl, Shift and the delta once the MPR views take it.
-  (void)delta;
-  (void)modifiers;
+  if (m_pManager && delta != 0)
+    m_pManager->MouseWheel(delta, modifiers.testFlag(Qt::ControlModifier), modifiers.testFlag(Qt::ShiftModifier));
+}
+
+int32_t Tfrm_Visualization::EngineKey(int qtKey) {
+  // Letters and digits are their ASCII codes in both tables; the rest keep the values of the
+  // virtual keys the engine's codes come from.
+  if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return 0x70 + (qtKey - Qt::Key_F1);
+  switch (qtKey) {
+    case Qt::Key_Escape: return ZR_Key::Escape;
+    case Qt::Key_Delete: return ZR_Key::Delete;
+    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Tab: return 0x09;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 0x0D;
+    case Qt::Key_Space: return 0x20;
+    case Qt::Key_PageUp: return 0x21;
+    case Qt::Key_PageDown: return 0x22;
+    case Qt::Key_End: return 0x23;
+    case Qt::Key_Home: return 0x24;
+    case Qt::Key_Left: return 0x25;
+    case Qt::Key_Up: return 0x26;
+    case Qt::Key_Right: return 0x27;
+    case Qt::Key_Down: return 0x28;
+    case Qt::Key_Insert: return 0x2D;
+    default: return 0;
+  }
 }
 
 void Tfrm_Visualization::KeyDown(QKeyEvent* event) {
-  // Keys go to the manager (KeyDown with Ctrl, Alt and Shift) once it takes them.
-  (void)event;
+  const int32_t key = EngineKey(event->key());
+  if (!m_pManager || key == 0) return;
+  const Qt::KeyboardModifiers modifiers = event->modifiers();
+  m_pManager->KeyDown(key, modifiers.testFlag(Qt::ControlModifier), modifiers.testFlag(Qt::AltModifier),
+                      modifiers.testFlag(Qt::ShiftModifier));
 }

@@ -13,6 +13,14 @@ uint8_t ByteArgument(const void* argument) {
   if (argument) std::memcpy(&value, argument, sizeof value);
   return value;
 }
+int32_t IntArgument(const void* argument) {
+  int32_t value = 0;
+  if (argument) std::memcpy(&value, argument, sizeof value);
+  return value;
+}
+// MPR tools of the tool buttons and of the pop-up menu.
+constexpr int32_t kMprZoom = 0, kMprPan = 1, kMprRotate3d = 2, kMprRotateH = 3, kMprRotateV = 4, kMprWl = 5;
+constexpr int32_t kMprFirstMeasure = 6, kMprRestoreTool = 10;
 }  // namespace
 
 void ZR_VisManager::Command(int32_t id, const void* argument) {
@@ -31,9 +39,50 @@ void ZR_VisManager::Command(int32_t id, const void* argument) {
     case ZR_Ctl::Btn_FlythruRender:
       RenderFullQuality();
       break;
+    case ZR_Ctl::Sbtn_MprZoom:
+      SetMprTool(kMprZoom);
+      break;
+    case ZR_Ctl::Sbtn_MprPan:
+      SetMprTool(kMprPan);
+      break;
+    case ZR_Ctl::SBtn_MprWl:
+      SetMprTool(kMprWl);
+      break;
+    case ZR_Ctl::Sbtn_Rot:
+      SetMprTool(kMprRotate3d);
+      break;
+    case ZR_Ctl::Sbtn_MprXhair:
+      CrosshairCommand(ByteArgument(argument) != 0);
+      break;
+    case ZR_Ctl::ToolBtn_Measures: {
+      // 0..3 pick a measurement tool, 7 gives the tool back; the annotation commands 4..6
+      // come with the measurements.
+      const int32_t value = IntArgument(argument);
+      if (value >= 0 && value <= 3) SetMprTool(kMprFirstMeasure + value);
+      if (value == 7) SetMprTool(kMprRestoreTool);
+      break;
+    }
     default:
       break;
   }
 }
 
-void ZR_VisManager::MprPopupCommand(int32_t) {}
+void ZR_VisManager::MprPopupCommand(int32_t id) {
+  if (m_bLoading) return;
+  switch (id) {
+    case ZR_Menu::Mi_MprWL:
+      SetMprTool(kMprWl);
+      break;
+    case ZR_Menu::Mi_MprRot3D:
+      SetMprTool(kMprRotate3d);
+      break;
+    case ZR_Menu::Mi_MprRotH:
+      SetMprTool(kMprRotateH);
+      break;
+    case ZR_Menu::Mi_MprRotV:
+      SetMprTool(kMprRotateV);
+      break;
+    default:
+      break;
+  }
+}

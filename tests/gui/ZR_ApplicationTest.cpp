@@ -19,10 +19,15 @@
 #include <QTest>
 #include <QPointer>
 #include <QTimer>
+#include <QMenu>
+#include <QWheelEvent>
+#include <QWindow>
+#include <cstring>
 #include <filesystem>
 
 #include "core/manager/ZR_VisManager.h"
 #include "dicom/ZR_DicomVolume.h"
+#include "mpr/MprViewInfo.h"
 #include "dicom/ZR_VolumePreview.h"
 #include "presets/ZR_PresetEditor.h"
 #include "gui/TDlg_YesNo.h"
@@ -172,8 +177,52 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   const QColor shown = transverse.pixelColor(w / 2, transverse.height() - 1 - h / 2);
   EXPECT_NEAR(shown.red(), centre[0], 2);
   EXPECT_NEAR(shown.green(), centre[1], 2);
-  EXPECT_GT(shown.red(), 40) << "the centre of an axial slice through the head is tissue";
+  // The crosshair runs through the centre; beside it an axial slice through the head is tissue.
+  const int besideX = w / 2 + w / 8, besideY = h / 2 + h / 8;
+  const uint8_t* tissue = drawn.get() + (size_t(besideY) * w + besideX) * 3;
+  EXPECT_NEAR(qRed(transverse.pixel(besideX, transverse.height() - 1 - besideY)), tissue[0], 2);
+  EXPECT_GT(tissue[0], 40);
+  EXPECT_EQ(tissue[0], tissue[1]) << "grey tissue, not a line";
   EXPECT_TRUE(MatchesReference(transverse, "mpr-transverse"));
+
+  // The wheel over a view moves the transverse plane along its normal: Shift by 0.1, in the
+  // wheel's direction, and back.
+  const auto depth = [&] {
+    const MprViewInfo& plane = manager->MprView(ZR_Panel::Mpr2);
+    float d = 0;
+    for (int i = 0; i < 3; ++i) d += plane.Position()[i] * plane.Axis(2)[i];
+    return d;
+  };
+  QWindow* transverseWindow = window->Panel(ZR_Panel::Mpr2)->NativeWindow();
+  const auto wheel = [&](int delta) {
+    const QPointF at(30, 30);
+    QWheelEvent event(at, transverseWindow->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::ShiftModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(transverseWindow, &event);
+    EXPECT_TRUE(event.isAccepted());
+  };
+  const float before = depth();
+  wheel(120);
+  const float moved = depth() - before;
+  EXPECT_NEAR(std::abs(moved), 0.1f, 1e-4f);
+  wheel(-120);
+  EXPECT_NEAR(depth(), before, 1e-4f);
+  // Keys reach the manager with their modifiers: Ctrl+X hides the crosshair and shows it again.
+  const bool crosshair = manager->CrosshairShown();
+  QTest::keyClick(window.get(), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_NE(manager->CrosshairShown(), crosshair);
+  QTest::keyClick(window.get(), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(manager->CrosshairShown(), crosshair);
+  // A right click in a view (no drag) opens the views' pop-up menu.
+  QMenu* popup = nullptr;
+  QTimer::singleShot(0, [&] {
+    popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (popup) popup->close();
+  });
+  QTest::mouseClick(transverseWindow, Qt::RightButton, Qt::NoModifier, QPoint(40, 40));
+  QTest::qWait(50);
+  EXPECT_NE(popup, nullptr);
+  EXPECT_EQ(popup, window->findChild<QMenu*>("PopupMenu_MprPanels"));
 
   // Double-clicking a view fills the drawing area with it and hides the others; the screen
   // switch brings the layout back first.
@@ -207,6 +256,20 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   const QImage view = Shot("Pnl_MainImage");
   ASSERT_FALSE(view.isNull());
   EXPECT_TRUE(MatchesReference(view, "view3d-colour"));
+  // A left drag in the 3D view turns the volume (the rotate tool is the 3D screen's first).
+  int32_t w3 = 0, h3 = 0;
+  const auto still = manager->ReadPanel(ZR_Panel::View3D, &w3, &h3, GL_RGB, GL_UNSIGNED_BYTE, 3, 1, false);
+  QWindow* viewWindow = window->Panel(ZR_Panel::View3D)->NativeWindow();
+  const QPoint from(viewWindow->width() / 2, viewWindow->height() / 2);
+  QTest::mousePress(viewWindow, Qt::LeftButton, Qt::NoModifier, from);
+  for (int step = 1; step <= 4; ++step) QTest::mouseMove(viewWindow, from + QPoint(15 * step, 0));
+  QTest::mouseRelease(viewWindow, Qt::LeftButton, Qt::NoModifier, from + QPoint(60, 0));
+  Settle(800);
+  int32_t w4 = 0, h4 = 0;
+  const auto turned = manager->ReadPanel(ZR_Panel::View3D, &w4, &h4, GL_RGB, GL_UNSIGNED_BYTE, 3, 1, false);
+  ASSERT_TRUE(still && turned);
+  ASSERT_EQ(w3 * h3, w4 * h4);
+  EXPECT_NE(std::memcmp(still.get(), turned.get(), size_t(w3) * h3 * 3), 0) << "the drag did not turn the volume";
 
   // The render modes show and hide their tools.
   ZR_BcAppGui& gui = *window->AppGui();
