@@ -1,5 +1,6 @@
 // The windowed program's small helpers: numbers typed under any locale, where files go when
-// the program's folder is read-only, cursor files, and the display adapter's identifier.
+// the program's folder is read-only, cursor files, the display adapter's identifier, and the
+// engine's codes of the keys.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,12 +10,14 @@
 #include <fstream>
 
 #include "core/ZR_Ids.h"
+#include "core/manager/ZR_Keys.h"
 #include "gui/TZR_NumberEdit.h"
 #include "gui/ZR_AppPaths.h"
 #include "gui/ZR_BcAppGui.h"
 #include "gui/ZR_CursorArt.h"
 #include "gui/ZR_CursorFile.h"
 #include "gui/ZR_QtRenderPlatform.h"
+#include "gui/Tfrm_Visualization.h"
 #include "tests/support/ZR_TestData.h"
 
 namespace fs = std::filesystem;
@@ -150,4 +153,15 @@ TEST(DisplayAdapter, TheCardThatBootedTheDisplayNamesTheAdapter) {
   EXPECT_TRUE(ZR_QtRenderPlatform::IsSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
   EXPECT_TRUE(ZR_QtRenderPlatform::IsSoftwareRenderer("softpipe"));
   EXPECT_FALSE(ZR_QtRenderPlatform::IsSoftwareRenderer("NVIDIA GeForce GTX 1080/PCIe/SSE2"));
+}
+
+TEST(WindowKeys, QtKeysBecomeTheEnginesCodes) {
+  // Qt's codes of the keys that are not letters or digits lie far above the engine's; passed
+  // on unchanged, Escape and Delete would never reach their operations.
+  const std::pair<int, int32_t> keys[] = {
+      {Qt::Key_A, ZR_Key::A},    {Qt::Key_X, ZR_Key::X},       {Qt::Key_7, '7'},
+      {Qt::Key_Escape, ZR_Key::Escape}, {Qt::Key_Delete, ZR_Key::Delete}, {Qt::Key_Left, 0x25},
+      {Qt::Key_F1, 0x70},        {Qt::Key_F12, 0x7B},          {Qt::Key_Shift, 0},
+      {Qt::Key_Control, 0},      {Qt::Key_unknown, 0}};
+  for (const auto& [qt, engine] : keys) EXPECT_EQ(Tfrm_Visualization::EngineKey(qt), engine) << std::hex << qt;
 }
