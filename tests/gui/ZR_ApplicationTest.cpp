@@ -223,6 +223,19 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   QTest::qWait(50);
   EXPECT_NE(popup, nullptr);
   EXPECT_EQ(popup, window->findChild<QMenu*>("PopupMenu_MprPanels"));
+  // The MPR tool buttons and the pop-up's tools choose the manager's MPR tool.
+  struct MprTool {
+    const char* name;
+    int32_t tool;
+  };
+  for (const MprTool& t : {MprTool{"Sbtn_MprZoom", 0}, {"Sbtn_MprPan", 1}, {"Sbtn_Rot", 2}, {"Mi_MprRotH", 3},
+                           {"Mi_MprRotV", 4}, {"SBtn_MprWl", 5}}) {
+    if (auto* button = window->findChild<QAbstractButton*>(t.name))
+      button->click();
+    else
+      Find<QAction>(t.name)->trigger();
+    EXPECT_EQ(manager->MprTool(), t.tool) << t.name;
+  }
 
   // Double-clicking a view fills the drawing area with it and hides the others; the screen
   // switch brings the layout back first.
