@@ -2,9 +2,9 @@
 // makes: LoadStudy, the subset preview (its thumbnails on the dialog's canvases, "Load
 // Volume"), the 3D screen and a full-quality render of panel 0, read back with ReadPanel.
 //
-// Reference: tests/core/references/ct-head-colour.png (128 x 128 RGB, Mesa llvmpipe). The
-// tolerance absorbs rounding differences between drivers; the numeric checks carry the exact
-// expectations.
+// References: tests/core/references/ct-head-*.png (128 x 128 RGB, Mesa llvmpipe) for the
+// colour, grey, MIP, shaded and interactive (reduced copy) pictures. The tolerance absorbs
+// rounding differences between drivers; the numeric checks carry the exact expectations.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,6 +27,11 @@ std::vector<std::string> SeriesFiles(const std::filesystem::path& dir) {
 
 class EndToEnd : public ZR_LoadingFixture {
  protected:
+  bool MatchesReference(const ZR_TestImage& frame, const char* name) {
+    return ZR_ImageCompare::Matches(
+        frame, std::filesystem::path(LMX_SOURCE_DIR) / "tests/core/references" / name,
+        std::filesystem::path(LMX_BINARY_DIR) / "test-output/core", {8, kView * kView / 100});
+  }
   ZR_TestImage ReadView() {
     int32_t w = 0, h = 0;
     auto pixels = manager->ReadPanel(ZR_Panel::View3D, &w, &h, GL_RGB, GL_UNSIGNED_BYTE, 3, 1, false);
@@ -88,8 +93,63 @@ TEST_F(EndToEnd, RealHeadCtFromItsFilesToARenderedFrame) {
   for (int32_t y = 32; y < 96; ++y)
     for (int32_t x = 32; x < 96; ++x) lit += frame.At(x, y)[0] + frame.At(x, y)[1] + frame.At(x, y)[2] > 60 ? 1 : 0;
   EXPECT_GT(lit, 64 * 64 / 2);
-  EXPECT_TRUE(ZR_ImageCompare::Matches(frame,
-                                       std::filesystem::path(LMX_SOURCE_DIR) / "tests/core/references/ct-head-colour.png",
-                                       std::filesystem::path(LMX_BINARY_DIR) / "test-output/core",
-                                       {8, kView * kView / 100}));
+  EXPECT_TRUE(MatchesReference(frame, "ct-head-colour.png"));
+
+  // Interactive quality draws the reduced copy: the same head, coarser.
+  manager->SelectQuality(3, true);
+  manager->RedrawPanel(ZR_Panel::View3D);
+  const ZR_TestImage interactive = ReadView();
+  ASSERT_EQ(interactive.nWidth, kView);
+  double difference = 0;
+  for (int32_t y = 0; y < kView; ++y)
+    for (int32_t x = 0; x < kView; ++x)
+      for (int c = 0; c < 3; ++c) difference += std::abs(interactive.At(x, y)[c] - frame.At(x, y)[c]);
+  // Half the resolution and fewer slices move edges by a voxel or two (about 16 grey levels
+  // on average here); a wrong copy or an empty frame differs by far more.
+  EXPECT_GT(difference, 0.0);
+  EXPECT_LT(difference / (kView * kView * 3), 25.0);
+  EXPECT_TRUE(MatchesReference(interactive, "ct-head-interactive.png"));
+
+  // Shading changes the picture of the same head where the adapter can shade.
+  if (manager->CanShade()) {
+    manager->SetShading(true, false);
+    manager->RenderFullQuality();
+    const ZR_TestImage shaded = ReadView();
+    int changed = 0;
+    for (int32_t y = 32; y < 96; ++y)
+      for (int32_t x = 32; x < 96; ++x) changed += shaded.At(x, y)[0] != frame.At(x, y)[0] ? 1 : 0;
+    EXPECT_GT(changed, 64 * 64 / 4);
+    EXPECT_EQ(shaded.At(2, 2)[0] + shaded.At(2, 2)[1] + shaded.At(2, 2)[2], 0);
+    EXPECT_TRUE(MatchesReference(shaded, "ct-head-shaded.png"));
+    manager->SetShading(false, false);
+  }
+
+  // Grey and MIP pictures are grey (red = green = blue); MIP shows the skull brighter than
+  // any grey compositing of the same window can.
+  auto isGrey = [](const ZR_TestImage& image) {
+    for (int32_t y = 0; y < image.nHeight; ++y)
+      for (int32_t x = 0; x < image.nWidth; ++x)
+        if (image.At(x, y)[0] != image.At(x, y)[1] || image.At(x, y)[1] != image.At(x, y)[2]) return false;
+    return true;
+  };
+  auto brightest = [](const ZR_TestImage& image) {
+    int top = 0;
+    for (int32_t y = 0; y < image.nHeight; ++y)
+      for (int32_t x = 0; x < image.nWidth; ++x) top = std::max<int>(top, image.At(x, y)[0]);
+    return top;
+  };
+  manager->SetRenderMode(0, false);
+  manager->RenderFullQuality();
+  const ZR_TestImage grey = ReadView();
+  EXPECT_TRUE(isGrey(grey));
+  EXPECT_EQ(grey.At(2, 2)[0], 0);
+  EXPECT_TRUE(MatchesReference(grey, "ct-head-grey.png"));
+
+  manager->SetRenderMode(2, false);
+  manager->RenderFullQuality();
+  const ZR_TestImage mip = ReadView();
+  EXPECT_TRUE(isGrey(mip));
+  EXPECT_EQ(mip.At(2, 2)[0], 0);
+  EXPECT_GT(brightest(mip), 200);
+  EXPECT_TRUE(MatchesReference(mip, "ct-head-mip.png"));
 }
