@@ -8,7 +8,10 @@
 
 #include "core/ZR_Ids.h"
 #include "mpr/ZR_MprCrosshair.h"
+#include "presets/ZR_PresetEditor.h"
 #include "tests/core/ZR_MprTestManager.h"
+#include "tests/support/ZR_ImageCompare.h"
+#include "tests/support/ZR_RecordingPresetEditorGui.h"
 #include "tests/mpr/ZR_MprTestMatrices.h"
 
 namespace {
@@ -278,4 +281,54 @@ TEST_F(Pointer, NoVolumeOrABusyManagerTakesNoPointerInput) {
   EXPECT_FLOAT_EQ(View(6).Position()[2], 0);
 }
 
+}  // namespace
+
+namespace {
+// A drag in an MPR view away from the lines, by MPR tool: zoom and pan do nothing there, the
+// rotation tools turn only the view's own plane, window/level changes the grey of all four
+// views and no plane.
+TEST_F(Pointer, WhatADragAwayFromTheLinesDoesInAnMprViewByTool) {
+  ZR_RecordingPresetEditorGui presetGui;
+  ASSERT_EQ(manager->CreatePresetEditor(&presetGui), VR_OK);
+  // A flat histogram of the whole stored range: the editor's windows over all of it.
+  std::vector<uint32_t> histogram(ZR_PresetEditor::kBins, 10);
+  manager->PresetEditor()->InitialiseForVolume(histogram.data(), 10 * histogram.size(), 1, 0, 0, 4095,
+                                               ZR_Lut::kIndexScale, 0);
+  manager->PresetEditor()->ResetBands();
+  manager->PresetEditor()->ResetWindows();
+  struct Case {
+    int32_t tool;
+    bool turnsPlane;
+    bool changesGrey;
+  };
+  for (const Case c : {Case{0, false, false}, Case{1, false, false}, Case{2, true, false}, Case{3, true, false},
+                       Case{4, true, false}, Case{5, false, true}}) {
+    SCOPED_TRACE("tool " + std::to_string(c.tool));
+    manager->ResetMpr();
+    manager->RedrawViews(false);
+    const ZR_TestImage before6 = Read(6), before4 = Read(4);
+    float planes[4][16];
+    for (int32_t panel = 4; panel <= 7; ++panel) std::copy_n(View(panel).Orientation(), 16, planes[panel - 4]);
+    manager->SetMprTool(c.tool);
+    manager->PointerMove(6, 12, 44);
+    ASSERT_EQ(manager->CrosshairDrag(), ZR_MprCrosshair::kNone);
+    manager->LeftDown(6, 12, 44);
+    // Held, the pointer may leave the view: 640 levels down make the window's change plain.
+    for (int32_t step = 1; step <= 8; ++step) manager->PointerMove(6, 12 + 2 * step, 44 - 80 * step);
+    manager->LeftUp(6);
+    manager->RedrawViews(false);
+    bool turned = false;
+    for (int i = 0; i < 16; ++i) turned |= View(6).Orientation()[i] != planes[2][i];
+    EXPECT_EQ(turned, c.turnsPlane);
+    for (int32_t panel : {4, 5, 7})
+      for (int i = 0; i < 16; ++i) ASSERT_EQ(View(panel).Orientation()[i], planes[panel - 4][i]) << panel;
+    EXPECT_TRUE(IsRotation(View(6).Orientation()));
+    // The sagittal view shows a turned axial plane only through its line; its grey changes
+    // with the window alone.
+    const int64_t greyChanged = ZR_ImageCompare::Differing(Read(4), before4, 8);
+    EXPECT_EQ(greyChanged > kPanel * kPanel / 8, c.changesGrey) << greyChanged;
+    EXPECT_EQ(ZR_ImageCompare::Differing(Read(6), before6, 8) > 0, c.turnsPlane || c.changesGrey);
+  }
+  manager.reset();  // before the editor's window goes
+}
 }  // namespace
