@@ -5,6 +5,7 @@
 
 #include "app/ZR_CliInfo.h"
 #include "app/ZR_CliLoad.h"
+#include "app/ZR_CliMpr.h"
 #include "app/ZR_CliProbe.h"
 #include "app/ZR_CliRender.h"
 #include "app/ZR_CliSample.h"
@@ -14,6 +15,8 @@ const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
   static const std::vector<Command> commands = {
       {"info", "FILE", "study lines, transfer syntax and pixel layout of one DICOM file", &ZR_CliInfo::Run},
       {"load", "[--threads N] DIR_OR_FILES...", "read a series into a volume and print its record", &ZR_CliLoad::Run},
+      {"mpr", "DIR --out PREFIX [--orientation L|R|A|P|I|S] [--rotate-x DEG] [--rotate-y DEG] [--offset MM]",
+       "load a series as the viewer does and write its four MPR views as PNG pictures", &ZR_CliMpr::Run},
       {"probe", "[LOGDIR]", "start the rendering back end headless and print the start-up log", &ZR_CliProbe::Run},
       {"render", "DIR --out FILE.png [--mode colour|grey|mip] [--shading] [--size N] [--first I --last J]",
        "load a series as the viewer does and write its 3D view as a PNG picture", &ZR_CliRender::Run},

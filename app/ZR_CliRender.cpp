@@ -4,17 +4,9 @@
 #include <cstdlib>
 
 #include "app/ZR_CliApp.h"
-#include "app/ZR_CliFiles.h"
-#include "app/ZR_ConsoleGui.h"
-#include "app/ZR_ConsolePresetEditorGui.h"
-#include "app/ZR_HeadlessPanels.h"
-#include "app/ZR_PngFile.h"
+#include "app/ZR_CliViewer.h"
 #include "core/ZR_Result.h"
-#include "core/ZR_SystemInfo.h"
-#include "core/manager/ZR_VisManager.h"
 #include "dicom/ZR_DicomVolume.h"
-#include "dicom/ZR_VolumePreview.h"
-#include "settings/ZR_Vis3DSettings.h"
 
 namespace {
 const char kUsage[] =
@@ -29,14 +21,6 @@ struct Options {
   int32_t size = ZR_CliRender::kDefaultSize;
   int32_t first = -1, last = -1;
 };
-
-bool Number(const std::string& text, int32_t low, int32_t high, int32_t& value) {
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || v < low || v > high) return false;
-  value = static_cast<int32_t>(v);
-  return true;
-}
 
 bool Parse(const std::vector<std::string>& args, Options& o) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -53,9 +37,9 @@ bool Parse(const std::vector<std::string>& args, Options& o) {
     } else if (a == "--shading") {
       o.shading = true;
     } else if (a == "--size" && hasValue) {
-      if (!Number(args[++i], ZR_CliRender::kMinimumSize, ZR_CliRender::kMaximumSize, o.size)) return false;
+      if (!ZR_CliViewer::Number(args[++i], ZR_CliRender::kMinimumSize, ZR_CliRender::kMaximumSize, o.size)) return false;
     } else if ((a == "--first" || a == "--last") && hasValue) {
-      if (!Number(args[++i], 0, ZR_DicomVolume::kMaxSlices - 1, a == "--first" ? o.first : o.last)) return false;
+      if (!ZR_CliViewer::Number(args[++i], 0, ZR_DicomVolume::kMaxSlices - 1, a == "--first" ? o.first : o.last)) return false;
     } else if (a.rfind("--", 0) == 0 || !o.folder.empty()) {
       return false;
     } else {
@@ -64,26 +48,6 @@ bool Parse(const std::vector<std::string>& args, Options& o) {
   }
   // A range needs both ends.
   return !o.folder.empty() && !o.out.empty() && (o.first < 0) == (o.last < 0);
-}
-
-int Failed(int32_t code) {
-  std::fprintf(stderr, "lumetra-cli render: %s\n", ZR_Result::DisplayText(code).c_str());
-  return code;
-}
-
-// The range through the preview's own rules, as typed into its fields; false when it refuses.
-bool ChooseRange(ZR_VolumePreview& preview, int32_t first, int32_t last) {
-  for (int attempt = 0; attempt < 2 && (preview.Start() != first || preview.End() != last); ++attempt) {
-    // A start beyond the current end is only accepted once the end has moved.
-    if (first > preview.End()) {
-      preview.Event(ZR_PreviewEvent::End, last);
-      preview.Event(ZR_PreviewEvent::Start, first);
-    } else {
-      preview.Event(ZR_PreviewEvent::Start, first);
-      preview.Event(ZR_PreviewEvent::End, last);
-    }
-  }
-  return preview.Start() == first && preview.End() == last;
 }
 
 const char* ModeName(int32_t mode) { return mode == 0 ? "grey" : mode == 1 ? "colour" : "MIP"; }
@@ -95,56 +59,24 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s", kUsage);
     return ZR_CliApp::kUsageError;
   }
-  std::vector<std::string> files;
-  if (!ZR_CliFiles::Collect(o.folder, files)) return Failed(VR_LD_INVALID_VOLUME);
-
-  ZR_HeadlessPanels panels(o.size);
-  if (!panels.IsReady()) {
-    std::fprintf(stderr, "lumetra-cli render: no headless OpenGL context: %s\n", panels.Error().c_str());
-    return Failed(VR_OG_CONTEXT);
-  }
-  ZR_ConsoleGui gui, previewGui;
-  ZR_ConsolePresetEditorGui presetGui;
-  ZR_Vis3DSettings settings;
-  ZR_VisManager manager(&gui);
-  manager.OpenLog(ZR_SystemInfo::ApplicationDirectory());
-  manager.SetSettingsModel(&settings);
-  manager.SetVolumePreviewGui(&previewGui);
-  manager.SetRenderPlatform(&panels.platform);
-  int32_t code = manager.CreatePresetEditor(&presetGui);
-  if (code != VR_OK) return Failed(code);
-  code = manager.OnCreate(&panels.table);
-  if (code != VR_OK) return Failed(code);
+  ZR_CliViewer viewer("render", o.size, 0, 0);
+  int code = viewer.Start();
+  if (code != 0) return code;
+  ZR_VisManager& manager = viewer.Manager();
   if (manager.IsSoftwareRendering()) {
     std::fprintf(stderr, "lumetra-cli render: this adapter renders no 3D view (software rendering)\n");
     return VR_OG_SW_RENDER;
   }
-  manager.SetOffscreenSize(o.size, o.size);
-
-  int32_t count = static_cast<int32_t>(files.size());
-  code = manager.LoadStudy(files, count);
-  if (code != VR_OK) return Failed(code);
-  ZR_VolumePreview* preview = manager.VolumePreview();
-  ZR_DicomVolume* volume = manager.GetVolume();
-  if (o.first >= 0 && !ChooseRange(*preview, o.first, o.last)) {
-    std::fprintf(stderr,
-                 "lumetra-cli render: slices %d..%d cannot be chosen (the study has %d; at least %d, at most %d "
-                 "at once)\n",
-                 o.first, o.last, preview->SliceCount(), ZR_VolumePreview::kMinimumSubset, preview->MaximumSlices());
-    return ZR_CliApp::kUsageError;
-  }
-  // What "Load Volume" does, with its result.
-  volume->m_nFirst = preview->Start();
-  volume->m_nLast = preview->End();
-  code = manager.LoadVolume(volume);
-  if (code != VR_OK) return Failed(code);
+  code = viewer.Load(o.folder, o.first, o.last);
+  if (code != 0) return code;
+  const ZR_DicomVolume* volume = manager.GetVolume();
 
   (void)manager.Show3DScreen();
   manager.SetRenderMode(o.mode, false);
   if (o.shading) {
     if (!manager.CanShade() || o.mode != 1) {
       std::fprintf(stderr, "lumetra-cli render: shading needs colour mode and an adapter that can shade\n");
-      return Failed(VR_OG_SHADING);
+      return viewer.Failed(VR_OG_SHADING);
     }
     manager.SetShading(true, false);
   } else {
@@ -152,12 +84,8 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
   }
   manager.RenderFullQuality();
   int32_t width = 0, height = 0;
-  const auto pixels = manager.ReadPanel(0, &width, &height, GL_RGB, GL_UNSIGNED_BYTE, 3, 1, false);
-  if (!pixels) return Failed(VR_OG_CONTEXT);
-  if (!ZR_PngFile::WriteRgb(o.out, pixels.get(), width, height)) {
-    std::fprintf(stderr, "lumetra-cli render: cannot write %s\n", o.out.c_str());
-    return ZR_CliApp::kUsageError;
-  }
+  code = viewer.WritePanel(0, o.out, &width, &height);
+  if (code != 0) return code;
   std::printf("%s: slices %d..%d of %d (%d x %d), %s%s, %d x %d pixels\n", o.out.c_str(), volume->m_nFirst,
               volume->m_nLast, volume->m_nSliceCount, volume->m_nWidth, volume->m_nHeight, ModeName(o.mode),
               manager.IsShading() ? ", shaded" : "", width, height);

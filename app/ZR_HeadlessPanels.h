@@ -1,7 +1,8 @@
 #pragma once
 // The drawing panels of the command-line tool: framebuffer surfaces of the process's headless
-// context in a viewport table, with the EGL platform over them. Panel 0 has the size asked
-// for; the others stay small (they are drawn but never read).
+// context in a viewport table, with the EGL platform over them. The panels that are read
+// (panel 0 unless told otherwise) have the size asked for; the others stay small (they are
+// drawn but never read).
 
 #include <cstdint>
 #include <memory>
@@ -17,7 +18,7 @@ class ZR_HeadlessPanels {
   static constexpr int32_t kSmallPanel = 64;
 
   // Creates the context when it does not exist yet; Error() says why it could not be.
-  explicit ZR_HeadlessPanels(int32_t viewSize);
+  explicit ZR_HeadlessPanels(int32_t viewSize, int32_t firstLarge = 0, int32_t lastLarge = 0);
   bool IsReady() const { return m_bReady; }
   const std::string& Error() const { return Context().Error(); }
 

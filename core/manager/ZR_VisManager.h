@@ -292,6 +292,10 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // Another MPR view (4..7) becomes the active one unless the lock holds the current one;
   // true when it changed.
   bool ActivateMprView(int32_t panel);
+  // A press in an MPR view: it becomes the active one, and panel 8 shows the target plane.
+  void PressInMprView(int32_t panel);
+  // While Lock Active View holds, only the active view steers panel 8.
+  bool SteersMprView3D(int32_t panel) const { return !m_bLockActiveView || panel == m_nActiveMprView; }
   // Panel 8 shows `panel`'s plane (the target) and, with `redraw`, draws it.
   void PointMprView3D(int32_t panel, bool redraw);
   void DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t dx, int32_t dy);

@@ -50,9 +50,7 @@ void ZR_VisManager::LeftDown(int32_t panel, int32_t x, int32_t y) {
     } else if (panel == ZR_Panel::CurvedMpr) {
       CurvePress(panel, x, y, false);
     } else if (IsMprPanel(panel)) {
-      const bool activated = ActivateMprView(panel);
-      const int32_t target = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
-      if (!activated || target != m_nMainMprView) PointMprView3D(target, true);
+      PressInMprView(panel);
       if (m_aMprViews[panel].bCurveMode) CurvePress(panel, x, y, false);
     }
   } else if (IsOrthoPanel(panel)) {
@@ -71,14 +69,20 @@ void ZR_VisManager::LeftDown(int32_t panel, int32_t x, int32_t y) {
   m_nLastY = y;
 }
 
+void ZR_VisManager::PressInMprView(int32_t panel) {
+  const bool activated = ActivateMprView(panel);
+  // While the lock holds the active view, only the active view steers panel 8.
+  if (m_bLockActiveView && panel != m_nActiveMprView) return;
+  const int32_t target = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
+  if (!activated || target != m_nMainMprView) PointMprView3D(target, true);
+}
+
 void ZR_VisManager::RightDown(int32_t panel, int32_t x, int32_t y) {
   if (!PointerAllowed() || IsBusy()) return;
   m_bMoved = false;
   m_bRightDown = true;
   if (m_nScreen == 1 && IsMprPanel(panel)) {
-    const bool activated = ActivateMprView(panel);
-    const int32_t target = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
-    if (!activated || target != m_nMainMprView) PointMprView3D(target, true);
+    PressInMprView(panel);
     m_nMainMprView = m_nActiveMprView;
   } else if (m_nScreen == 0 && panel == ZR_Panel::View3D) {
     Drag3D(panel, x, y, x, y, kRightPress, m_bLeftDown, m_bMiddleDown, true, m_n3dTool);

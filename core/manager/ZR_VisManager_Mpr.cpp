@@ -181,7 +181,7 @@ void ZR_VisManager::DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t d
     if (moved == 0) return;
     // A boundary drag changed a slab: its controls follow.
     RefreshMprControls();
-    m_nMainMprView = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
+    if (SteersMprView3D(panel)) m_nMainMprView = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
     RedrawViews(true);
     return;
   }
@@ -192,7 +192,7 @@ void ZR_VisManager::DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t d
     view.MarkMoved();
     RedrawPanel(panel);
     // Panel 8 follows while the live cut view is on; otherwise on the release.
-    PointMprView3D(panel, !m_bMprDisplay);
+    if (SteersMprView3D(panel)) PointMprView3D(panel, !m_bMprDisplay);
   } else if (m_nMprTool == kWindowLevelTool) {
     DragTable(dx, dy, !m_bGrayMpr);
     for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) RedrawPanel(index);

@@ -24,6 +24,7 @@ std::string ZR_TestManager::ShowVolume(const int32_t dims[3], const float scale[
     if (!error.empty()) return error;
   }
   SelectQuality(0, true);
+  m_oShared.GetExtents(m_aExtent);
   if (m_oSoftwareRenderer.LoadVolume() != VR_OK) return "software renderer refused the volume";
   m_oShared.ResetRotation(*m_pRenderer, true);
   m_bVolumeLoaded = true;

@@ -1,0 +1,102 @@
+#include "app/ZR_CliMpr.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/ZR_CliApp.h"
+#include "app/ZR_CliViewer.h"
+#include "core/ZR_Ids.h"
+#include "core/manager/ZR_Keys.h"
+#include "dicom/ZR_DicomVolume.h"
+#include "mpr/ZR_StandardOrientations.h"
+
+namespace {
+const char kUsage[] =
+    "usage: lumetra-cli mpr DIR --out PREFIX [--orientation L|R|A|P|I|S] [--rotate-x DEG] [--rotate-y DEG]\n"
+    "                       [--offset MM] [--size N] [--first I --last J]\n";
+
+// Larger turns than this are typing errors, not views.
+constexpr float kMaximumDegrees = 3600;
+constexpr float kMaximumOffsetMm = 10000;
+
+struct Options {
+  std::string folder;
+  std::string out;
+  int32_t orientation = -1;
+  float rotateX = 0, rotateY = 0, offset = 0;
+  int32_t size = ZR_CliMpr::kDefaultSize;
+  int32_t first = -1, last = -1;
+};
+
+bool Decimal(const std::string& text, float limit, float& value) {
+  char* end = nullptr;
+  const float v = std::strtof(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(v) || std::fabs(v) > limit) return false;
+  value = v;
+  return true;
+}
+
+bool Parse(const std::vector<std::string>& args, Options& o) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--out" && hasValue) {
+      o.out = args[++i];
+    } else if (a == "--orientation" && hasValue) {
+      const std::string& letter = args[++i];
+      if (letter.size() != 1) return false;
+      o.orientation = ZR_StandardOrientations::CodeOfLetter(ZR_Key::Letter(letter[0]));
+      if (o.orientation < 0) return false;
+    } else if (a == "--rotate-x" && hasValue) {
+      if (!Decimal(args[++i], kMaximumDegrees, o.rotateX)) return false;
+    } else if (a == "--rotate-y" && hasValue) {
+      if (!Decimal(args[++i], kMaximumDegrees, o.rotateY)) return false;
+    } else if (a == "--offset" && hasValue) {
+      if (!Decimal(args[++i], kMaximumOffsetMm, o.offset)) return false;
+    } else if (a == "--size" && hasValue) {
+      if (!ZR_CliViewer::Number(args[++i], ZR_CliMpr::kMinimumSize, ZR_CliMpr::kMaximumSize, o.size)) return false;
+    } else if ((a == "--first" || a == "--last") && hasValue) {
+      if (!ZR_CliViewer::Number(args[++i], 0, ZR_DicomVolume::kMaxSlices - 1, a == "--first" ? o.first : o.last))
+        return false;
+    } else if (a.rfind("--", 0) == 0 || !o.folder.empty()) {
+      return false;
+    } else {
+      o.folder = a;
+    }
+  }
+  return !o.folder.empty() && !o.out.empty() && (o.first < 0) == (o.last < 0);
+}
+}  // namespace
+
+int ZR_CliMpr::Run(const std::vector<std::string>& args) {
+  Options o;
+  if (!Parse(args, o)) {
+    std::fprintf(stderr, "%s", kUsage);
+    return ZR_CliApp::kUsageError;
+  }
+  ZR_CliViewer viewer("mpr", o.size, ZR_Panel::Mpr0, ZR_Panel::Mpr3);
+  int code = viewer.Start();
+  if (code != 0) return code;
+  code = viewer.Load(o.folder, o.first, o.last);
+  if (code != 0) return code;
+  ZR_VisManager& manager = viewer.Manager();
+  (void)manager.ShowMprScreen();
+  const int32_t active = manager.ActiveMprView();
+  if (o.orientation >= 0) manager.ShowStandardOrientation(o.orientation);
+  if (o.rotateX != 0 || o.rotateY != 0) manager.TurnMprView(active, o.rotateX, o.rotateY);
+  if (o.offset != 0) manager.MoveMprView(active, o.offset);
+  manager.RedrawViews(false);
+  for (int32_t panel = ZR_Panel::Mpr0; panel <= ZR_Panel::Mpr3; ++panel) {
+    const std::string path = o.out + "-" + std::to_string(panel) + ".png";
+    int32_t width = 0, height = 0;
+    code = viewer.WritePanel(panel, path, &width, &height);
+    if (code != 0) return code;
+    const float* p = manager.MprView(panel).Position();
+    const float* n = manager.MprView(panel).Axis(2);
+    std::printf("%s: view %d%s, %d x %d pixels, centre (%.2f, %.2f, %.2f), normal (%.3f, %.3f, %.3f)\n",
+                path.c_str(), panel, panel == active ? " (active)" : "", width, height, p[0], p[1], p[2], n[0],
+                n[1], n[2]);
+  }
+  return 0;
+}

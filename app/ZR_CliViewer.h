@@ -1,0 +1,45 @@
+#pragma once
+// The viewer without a window, as the drawing subcommands use it: headless panels, console
+// contracts, a started manager, and a study loaded as the window loads it (LoadStudy, the
+// subset preview's range, LoadVolume). Failures print "lumetra-cli NAME: ..." and give the
+// exit status to return.
+
+#include <cstdint>
+#include <string>
+
+#include "app/ZR_ConsoleGui.h"
+#include "app/ZR_ConsolePresetEditorGui.h"
+#include "app/ZR_HeadlessPanels.h"
+#include "core/manager/ZR_VisManager.h"
+#include "settings/ZR_Vis3DSettings.h"
+
+class ZR_CliViewer {
+ public:
+  // Panels firstLarge..lastLarge get `size` pixels square; the others stay small.
+  ZR_CliViewer(const char* command, int32_t size, int32_t firstLarge, int32_t lastLarge);
+
+  // The context, the manager and its preset editor; 0 or the exit status.
+  int Start();
+  // The files of `folder` (first..last of the study, the whole of it when first < 0); 0 or the
+  // exit status.
+  int Load(const std::string& folder, int32_t first, int32_t last);
+  // Reads a panel back and writes it as PNG; 0 or the exit status (with a message).
+  int WritePanel(int32_t panel, const std::string& path, int32_t* width, int32_t* height);
+
+  ZR_VisManager& Manager() { return m_oManager; }
+  ZR_Vis3DSettings& Settings() { return m_oSettings; }
+  // Prints the code's message; returns the code.
+  int Failed(int32_t code) const;
+
+  // A whole decimal number within [low, high].
+  static bool Number(const std::string& text, int32_t low, int32_t high, int32_t& value);
+
+ private:
+  const char* m_sCommand;
+  int32_t m_nSize;
+  ZR_HeadlessPanels m_oPanels;
+  ZR_ConsoleGui m_oGui, m_oPreviewGui;
+  ZR_ConsolePresetEditorGui m_oPresetGui;
+  ZR_Vis3DSettings m_oSettings;
+  ZR_VisManager m_oManager;
+};
