@@ -339,7 +339,7 @@ void Tfrm_Visualization::PanelPointer(TPaintPanel& panel, TPaintPanel::PointerKi
   // views and the 3D views do.
   const bool middleTaken = index == ZR_Panel::View3D || (index >= ZR_Panel::Mpr0 && index <= ZR_Panel::MprView3D);
   if (kind == TPaintPanel::DoubleClick) {
-    if (index < ZR_Panel::View3D || index > ZR_Panel::Mpr3) return;
+    if (index < ZR_Panel::View3D || index > ZR_Panel::MprView3D) return;
     ToggleMaximised(index);
     // The panel's size changed under the pointer: the manager skips the move that follows.
     if (m_pManager) m_pManager->PanelDoubleClick(index);
