@@ -8,7 +8,6 @@
 #include "app/ZR_CliViewer.h"
 #include "core/ZR_Ids.h"
 #include "core/manager/ZR_Keys.h"
-#include "dicom/ZR_DicomVolume.h"
 #include "mpr/ZR_StandardOrientations.h"
 
 namespace {
@@ -21,12 +20,9 @@ constexpr float kMaximumDegrees = 3600;
 constexpr float kMaximumOffsetMm = 10000;
 
 struct Options {
-  std::string folder;
-  std::string out;
+  ZR_CliViewer::Options common{"", "", ZR_CliMpr::kDefaultSize};
   int32_t orientation = -1;
   float rotateX = 0, rotateY = 0, offset = 0;
-  int32_t size = ZR_CliMpr::kDefaultSize;
-  int32_t first = -1, last = -1;
 };
 
 bool Decimal(const std::string& text, float limit, float& value) {
@@ -39,33 +35,27 @@ bool Decimal(const std::string& text, float limit, float& value) {
 
 bool Parse(const std::vector<std::string>& args, Options& o) {
   for (size_t i = 0; i < args.size(); ++i) {
+    const int taken = ZR_CliViewer::TakeCommon(args, i, o.common, ZR_CliMpr::kMinimumSize, ZR_CliMpr::kMaximumSize);
+    if (taken < 0) return false;
+    if (taken > 0) continue;
     const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--out" && hasValue) {
-      o.out = args[++i];
-    } else if (a == "--orientation" && hasValue) {
+    if (i + 1 >= args.size()) return false;  // each of the others has a value
+    if (a == "--orientation") {
       const std::string& letter = args[++i];
       if (letter.size() != 1) return false;
       o.orientation = ZR_StandardOrientations::CodeOfLetter(ZR_Key::Letter(letter[0]));
       if (o.orientation < 0) return false;
-    } else if (a == "--rotate-x" && hasValue) {
+    } else if (a == "--rotate-x") {
       if (!Decimal(args[++i], kMaximumDegrees, o.rotateX)) return false;
-    } else if (a == "--rotate-y" && hasValue) {
+    } else if (a == "--rotate-y") {
       if (!Decimal(args[++i], kMaximumDegrees, o.rotateY)) return false;
-    } else if (a == "--offset" && hasValue) {
+    } else if (a == "--offset") {
       if (!Decimal(args[++i], kMaximumOffsetMm, o.offset)) return false;
-    } else if (a == "--size" && hasValue) {
-      if (!ZR_CliViewer::Number(args[++i], ZR_CliMpr::kMinimumSize, ZR_CliMpr::kMaximumSize, o.size)) return false;
-    } else if ((a == "--first" || a == "--last") && hasValue) {
-      if (!ZR_CliViewer::Number(args[++i], 0, ZR_DicomVolume::kMaxSlices - 1, a == "--first" ? o.first : o.last))
-        return false;
-    } else if (a.rfind("--", 0) == 0 || !o.folder.empty()) {
-      return false;
     } else {
-      o.folder = a;
+      return false;
     }
   }
-  return !o.folder.empty() && !o.out.empty() && (o.first < 0) == (o.last < 0);
+  return ZR_CliViewer::Complete(o.common);
 }
 }  // namespace
 
@@ -75,10 +65,10 @@ int ZR_CliMpr::Run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s", kUsage);
     return ZR_CliApp::kUsageError;
   }
-  ZR_CliViewer viewer("mpr", o.size, ZR_Panel::Mpr0, ZR_Panel::Mpr3);
+  ZR_CliViewer viewer("mpr", o.common.size, ZR_Panel::Mpr0, ZR_Panel::Mpr3);
   int code = viewer.Start();
   if (code != 0) return code;
-  code = viewer.Load(o.folder, o.first, o.last);
+  code = viewer.Load(o.common.folder, o.common.first, o.common.last);
   if (code != 0) return code;
   ZR_VisManager& manager = viewer.Manager();
   (void)manager.ShowMprScreen();
@@ -88,7 +78,7 @@ int ZR_CliMpr::Run(const std::vector<std::string>& args) {
   if (o.offset != 0) manager.MoveMprView(active, o.offset);
   manager.RedrawViews(false);
   for (int32_t panel = ZR_Panel::Mpr0; panel <= ZR_Panel::Mpr3; ++panel) {
-    const std::string path = o.out + "-" + std::to_string(panel) + ".png";
+    const std::string path = o.common.out + "-" + std::to_string(panel) + ".png";
     int32_t width = 0, height = 0;
     code = viewer.WritePanel(panel, path, &width, &height);
     if (code != 0) return code;

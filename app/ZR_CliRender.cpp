@@ -14,21 +14,19 @@ const char kUsage[] =
     "                          [--first I --last J]\n";
 
 struct Options {
-  std::string folder;
-  std::string out;
+  ZR_CliViewer::Options common{"", "", ZR_CliRender::kDefaultSize};
   int32_t mode = 1;  // the render modes: 0 grey, 1 colour, 2 MIP
   bool shading = false;
-  int32_t size = ZR_CliRender::kDefaultSize;
-  int32_t first = -1, last = -1;
 };
 
 bool Parse(const std::vector<std::string>& args, Options& o) {
   for (size_t i = 0; i < args.size(); ++i) {
+    const int taken =
+        ZR_CliViewer::TakeCommon(args, i, o.common, ZR_CliRender::kMinimumSize, ZR_CliRender::kMaximumSize);
+    if (taken < 0) return false;
+    if (taken > 0) continue;
     const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--out" && hasValue) {
-      o.out = args[++i];
-    } else if (a == "--mode" && hasValue) {
+    if (a == "--mode" && i + 1 < args.size()) {
       const std::string& m = args[++i];
       if (m == "grey") o.mode = 0;
       else if (m == "colour") o.mode = 1;
@@ -36,18 +34,11 @@ bool Parse(const std::vector<std::string>& args, Options& o) {
       else return false;
     } else if (a == "--shading") {
       o.shading = true;
-    } else if (a == "--size" && hasValue) {
-      if (!ZR_CliViewer::Number(args[++i], ZR_CliRender::kMinimumSize, ZR_CliRender::kMaximumSize, o.size)) return false;
-    } else if ((a == "--first" || a == "--last") && hasValue) {
-      if (!ZR_CliViewer::Number(args[++i], 0, ZR_DicomVolume::kMaxSlices - 1, a == "--first" ? o.first : o.last)) return false;
-    } else if (a.rfind("--", 0) == 0 || !o.folder.empty()) {
-      return false;
     } else {
-      o.folder = a;
+      return false;
     }
   }
-  // A range needs both ends.
-  return !o.folder.empty() && !o.out.empty() && (o.first < 0) == (o.last < 0);
+  return ZR_CliViewer::Complete(o.common);
 }
 
 const char* ModeName(int32_t mode) { return mode == 0 ? "grey" : mode == 1 ? "colour" : "MIP"; }
@@ -59,7 +50,7 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s", kUsage);
     return ZR_CliApp::kUsageError;
   }
-  ZR_CliViewer viewer("render", o.size, 0, 0);
+  ZR_CliViewer viewer("render", o.common.size, 0, 0);
   int code = viewer.Start();
   if (code != 0) return code;
   ZR_VisManager& manager = viewer.Manager();
@@ -67,7 +58,7 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "lumetra-cli render: this adapter renders no 3D view (software rendering)\n");
     return VR_OG_SW_RENDER;
   }
-  code = viewer.Load(o.folder, o.first, o.last);
+  code = viewer.Load(o.common.folder, o.common.first, o.common.last);
   if (code != 0) return code;
   const ZR_DicomVolume* volume = manager.GetVolume();
 
@@ -84,9 +75,9 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
   }
   manager.RenderFullQuality();
   int32_t width = 0, height = 0;
-  code = viewer.WritePanel(0, o.out, &width, &height);
+  code = viewer.WritePanel(0, o.common.out, &width, &height);
   if (code != 0) return code;
-  std::printf("%s: slices %d..%d of %d (%d x %d), %s%s, %d x %d pixels\n", o.out.c_str(), volume->m_nFirst,
+  std::printf("%s: slices %d..%d of %d (%d x %d), %s%s, %d x %d pixels\n", o.common.out.c_str(), volume->m_nFirst,
               volume->m_nLast, volume->m_nSliceCount, volume->m_nWidth, volume->m_nHeight, ModeName(o.mode),
               manager.IsShading() ? ", shaded" : "", width, height);
   return 0;

@@ -40,6 +40,25 @@ bool ZR_CliViewer::Number(const std::string& text, int32_t low, int32_t high, in
   return true;
 }
 
+int ZR_CliViewer::TakeCommon(const std::vector<std::string>& args, size_t& i, Options& o, int32_t minimumSize,
+                             int32_t maximumSize) {
+  const std::string& a = args[i];
+  const bool hasValue = i + 1 < args.size();
+  if (a == "--out" && hasValue) {
+    o.out = args[++i];
+  } else if (a == "--size" && hasValue) {
+    if (!Number(args[++i], minimumSize, maximumSize, o.size)) return -1;
+  } else if ((a == "--first" || a == "--last") && hasValue) {
+    if (!Number(args[++i], 0, ZR_DicomVolume::kMaxSlices - 1, a == "--first" ? o.first : o.last)) return -1;
+  } else if (a.rfind("--", 0) == 0) {
+    return 0;
+  } else {
+    if (!o.folder.empty()) return -1;
+    o.folder = a;
+  }
+  return 1;
+}
+
 int ZR_CliViewer::Failed(int32_t code) const {
   std::fprintf(stderr, "lumetra-cli %s: %s\n", m_sCommand, ZR_Result::DisplayText(code).c_str());
   return code;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/ZR_ConsoleGui.h"
 #include "app/ZR_ConsolePresetEditorGui.h"
@@ -33,6 +34,23 @@ class ZR_CliViewer {
 
   // A whole decimal number within [low, high].
   static bool Number(const std::string& text, int32_t low, int32_t high, int32_t& value);
+
+  // What every drawing subcommand takes: the study folder, --out, --size N and the range
+  // --first I --last J.
+  struct Options {
+    std::string folder;
+    std::string out;
+    int32_t size = 0;
+    int32_t first = -1, last = -1;
+  };
+  // Takes args[i] (and its value, advancing i) when it is one of those: 1 taken, 0 another
+  // argument, -1 a bad value or a second folder.
+  static int TakeCommon(const std::vector<std::string>& args, size_t& i, Options& o, int32_t minimumSize,
+                        int32_t maximumSize);
+  // A folder and --out given, and a range with both ends or none.
+  static bool Complete(const Options& o) {
+    return !o.folder.empty() && !o.out.empty() && (o.first < 0) == (o.last < 0);
+  }
 
  private:
   const char* m_sCommand;

@@ -287,15 +287,28 @@ namespace {
 // A drag in an MPR view away from the lines, by MPR tool: zoom and pan do nothing there, the
 // rotation tools turn only the view's own plane, window/level changes the grey of all four
 // views and no plane.
+// The preset engine over the phantom, its windows over the whole stored range (a flat
+// histogram), so that window drags have a table to change.
+void AttachPresetEditor(ZR_MprTestManager& manager, ZR_RecordingPresetEditorGui& gui) {
+  ASSERT_EQ(manager.CreatePresetEditor(&gui), VR_OK);
+  std::vector<uint32_t> histogram(ZR_PresetEditor::kBins, 10);
+  manager.PresetEditor()->InitialiseForVolume(histogram.data(), 10 * histogram.size(), 1, 0, 0, 4095,
+                                              ZR_Lut::kIndexScale, 0);
+  manager.PresetEditor()->ResetBands();
+  manager.PresetEditor()->ResetWindows();
+}
+
+// A left drag from (x, y) with 8 steps of 80 pixels up (the pointer may leave a panel while a
+// button is held): 640 levels down make a window's change plain.
+void DragUp(ZR_MprTestManager& manager, int32_t panel, int32_t x, int32_t y) {
+  manager.LeftDown(panel, x, y);
+  for (int32_t step = 1; step <= 8; ++step) manager.PointerMove(panel, x + 2 * step, y - 80 * step);
+  manager.LeftUp(panel);
+}
+
 TEST_F(Pointer, WhatADragAwayFromTheLinesDoesInAnMprViewByTool) {
   ZR_RecordingPresetEditorGui presetGui;
-  ASSERT_EQ(manager->CreatePresetEditor(&presetGui), VR_OK);
-  // A flat histogram of the whole stored range: the editor's windows over all of it.
-  std::vector<uint32_t> histogram(ZR_PresetEditor::kBins, 10);
-  manager->PresetEditor()->InitialiseForVolume(histogram.data(), 10 * histogram.size(), 1, 0, 0, 4095,
-                                               ZR_Lut::kIndexScale, 0);
-  manager->PresetEditor()->ResetBands();
-  manager->PresetEditor()->ResetWindows();
+  AttachPresetEditor(*manager, presetGui);
   struct Case {
     int32_t tool;
     bool turnsPlane;
@@ -312,10 +325,7 @@ TEST_F(Pointer, WhatADragAwayFromTheLinesDoesInAnMprViewByTool) {
     manager->SetMprTool(c.tool);
     manager->PointerMove(6, 12, 44);
     ASSERT_EQ(manager->CrosshairDrag(), ZR_MprCrosshair::kNone);
-    manager->LeftDown(6, 12, 44);
-    // Held, the pointer may leave the view: 640 levels down make the window's change plain.
-    for (int32_t step = 1; step <= 8; ++step) manager->PointerMove(6, 12 + 2 * step, 44 - 80 * step);
-    manager->LeftUp(6);
+    DragUp(*manager, 6, 12, 44);
     manager->RedrawViews(false);
     bool turned = false;
     for (int i = 0; i < 16; ++i) turned |= View(6).Orientation()[i] != planes[2][i];
@@ -331,4 +341,32 @@ TEST_F(Pointer, WhatADragAwayFromTheLinesDoesInAnMprViewByTool) {
   }
   manager.reset();  // before the editor's window goes
 }
+
+// The 3D screen's window drags: with 3D tool 6 in panel 0, and away from the slice lines in
+// an orthogonal view, the grey window changes and the views redraw with it; the opacity
+// window tool leaves the grey alone.
+TEST_F(Pointer, WindowDragsOfTheThreeDScreenRedrawTheViewsWithTheNewTable) {
+  ZR_RecordingPresetEditorGui presetGui;
+  AttachPresetEditor(*manager, presetGui);
+  manager->m_nScreen = 0;
+  manager->SetRenderMode(0, false);
+  struct Case {
+    int32_t panel, tool;
+    bool changesGrey;
+  };
+  for (const Case c : {Case{0, 6, true}, Case{3, 0, true}, Case{3, 7, false}}) {
+    SCOPED_TRACE("panel " + std::to_string(c.panel) + ", tool " + std::to_string(c.tool));
+    manager->PresetEditor()->ResetWindows();
+    manager->RedrawViews(true);
+    const ZR_TestImage before = Read(3);
+    manager->m_n3dTool = c.tool;
+    manager->PointerMove(c.panel, 6, 58);
+    DragUp(*manager, c.panel, 6, 58);
+    EXPECT_EQ(manager->LineDrag(), 0);
+    const int64_t changed = ZR_ImageCompare::Differing(Read(3), before, 8);
+    EXPECT_EQ(changed > kPanel * kPanel / 8, c.changesGrey) << changed;
+  }
+  manager.reset();  // before the editor's window goes
+}
+
 }  // namespace
