@@ -275,14 +275,30 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   QWindow* viewWindow = window->Panel(ZR_Panel::View3D)->NativeWindow();
   const QPoint from(viewWindow->width() / 2, viewWindow->height() / 2);
   QTest::mousePress(viewWindow, Qt::LeftButton, Qt::NoModifier, from);
-  for (int step = 1; step <= 4; ++step) QTest::mouseMove(viewWindow, from + QPoint(15 * step, 0));
-  QTest::mouseRelease(viewWindow, Qt::LeftButton, Qt::NoModifier, from + QPoint(60, 0));
+  for (int step = 1; step <= 4; ++step) QTest::mouseMove(viewWindow, from + QPoint(5 * step, 0));
+  QTest::mouseRelease(viewWindow, Qt::LeftButton, Qt::NoModifier, from + QPoint(20, 0));
   Settle(800);
   int32_t w4 = 0, h4 = 0;
   const auto turned = manager->ReadPanel(ZR_Panel::View3D, &w4, &h4, GL_RGB, GL_UNSIGNED_BYTE, 3, 1, false);
   ASSERT_TRUE(still && turned);
   ASSERT_EQ(w3 * h3, w4 * h4);
   EXPECT_NE(std::memcmp(still.get(), turned.get(), size_t(w3) * h3 * 3), 0) << "the drag did not turn the volume";
+  // "Snap to nearest orthogonal orientation" turns the view onto the axes; a second snap
+  // finds it there and changes nothing.
+  const auto snap = [&] {
+    Find<QAbstractButton>("Btn_Ortho")->click();
+    Settle(800);
+    int32_t sw = 0, sh = 0;
+    auto picture = manager->ReadPanel(ZR_Panel::View3D, &sw, &sh, GL_RGB, GL_UNSIGNED_BYTE, 3, 1, false);
+    EXPECT_EQ(sw * sh, w3 * h3);
+    return picture;
+  };
+  const auto snapped = snap();
+  const auto snappedAgain = snap();
+  ASSERT_TRUE(snapped && snappedAgain);
+  const size_t bytes = size_t(w3) * h3 * 3;
+  EXPECT_NE(std::memcmp(snapped.get(), turned.get(), bytes), 0) << "the view did not snap";
+  EXPECT_EQ(std::memcmp(snapped.get(), snappedAgain.get(), bytes), 0) << "a snapped view snapped again";
 
   // The render modes show and hide their tools.
   ZR_BcAppGui& gui = *window->AppGui();
