@@ -1,5 +1,7 @@
 #include "tests/support/ZR_TestData.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -32,7 +34,12 @@ std::string ZR_TestData::MissingMessage(const std::string& relative) {
 }
 
 fs::path ZR_TestData::ScratchDir(const std::string& name) {
-  fs::path dir = fs::path(LMX_BINARY_DIR) / "scratch" / name;
+  // ctest runs tests of one program side by side, and fixtures reuse names ("first",
+  // "series_x"): each running test gets its own folder so one cannot delete another's files.
+  fs::path dir = fs::path(LMX_BINARY_DIR) / "scratch";
+  if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+    dir /= std::string(info->test_suite_name()) + "." + info->name();
+  dir /= name;
   std::error_code error;
   fs::remove_all(dir, error);
   fs::create_directories(dir);

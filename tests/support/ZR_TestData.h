@@ -13,7 +13,8 @@ class ZR_TestData {
   // Root() / relative when that exists.
   static std::optional<std::filesystem::path> Find(const std::string& relative);
   static std::string MissingMessage(const std::string& relative);
-  // A fresh, empty scratch folder for one test (removed by the next call with that name).
+  // A fresh, empty scratch folder inside the running test's own one (removed by the next call
+  // with that name in that test).
   static std::filesystem::path ScratchDir(const std::string& name);
   // A whole file as bytes ("" when it cannot be read), and a file written from bytes.
   static std::string ReadText(const std::filesystem::path& path);
