@@ -89,6 +89,10 @@ class RenderShared {
   float InversePhysicalLength() const { return m_fInversePhysicalLength; }
   void SetZAspect(float aspect) { m_fZAspect = aspect; }
   float ZAspect() const { return m_fZAspect; }
+  // Y extent over X extent: rows and columns of different spacing (a sagittal or coronal
+  // series) keep their shape.
+  void SetYAspect(float aspect) { m_fYAspect = aspect; }
+  float YAspect() const { return m_fYAspect; }
 
   // --- Lookup table ------------------------------------------------------------------------------
   ZR_Lut& GetLut() { return m_oLut; }
@@ -212,6 +216,7 @@ class RenderShared {
   int32_t m_nLargestAxis = 2;
   float m_fInversePhysicalLength = 0;
   float m_fZAspect = 1;
+  float m_fYAspect = 1;
 
   ZR_Lut m_oLut;
   bool m_bColourTable = true;

@@ -78,6 +78,8 @@ int32_t ZR_Texture3dRenderer::LoadVolume() {
   m_oShared.GetVoxelScale(scale);
   const float aspect = (static_cast<float>(dims[2]) * scale[2]) / (static_cast<float>(dims[0]) * scale[0]);
   m_oShared.SetZAspect(aspect);
+  const float yAspect = (static_cast<float>(dims[1]) * scale[1]) / (static_cast<float>(dims[0]) * scale[0]);
+  m_oShared.SetYAspect(yAspect);
   std::fill_n(m_afTexExtent, 3, 1.0f);
   const float largest = m_oShared.LargestExtent();
   const float z = m_oShared.Extents()[2];

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "render/ZR_GlFunctions.h"
 #include "render/ZR_Matrix4.h"
@@ -76,7 +77,10 @@ class ZR_Texture3dRenderer : public ZR_VolumeRenderer {
                             float largestExtent, int32_t* base = nullptr);
   // The texture matrix of the 3D view for a rotation.
   ZR_Matrix4 TextureMatrix(const float rotation[16]) const;
-  // Emits the view-aligned slices of one frame (inside glBegin(GL_QUADS)).
+  // The view-aligned slices of one frame, each cut to the volume's box, as triangles back
+  // to front: per vertex the texture coordinate (3 floats), then the position (3 floats).
+  std::vector<float> SliceTriangles(int32_t count, bool skipBackHalf) const;
+  // Emits them (inside glBegin(GL_TRIANGLES)).
   void EmitSlices(int32_t count, bool skipBackHalf) const;
   // Last frame's slice count.
   int32_t LastSliceCount() const { return m_nLastSliceCount; }

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "render/ZR_GpuPrograms.h"
+#include "render/ZR_SliceClipper.h"
 #include "render/ZR_Texture3dRenderer.h"
 
 namespace {
@@ -15,14 +16,30 @@ struct SliceQuad {
   float fixed[3];
 };
 
-void EmitQuad(const ZR_GlFunctions& gl, const SliceQuad& q) {
+// Draws the part of the quad that lies inside the volume (through `texture`, the texture
+// matrix loaded for it); outside it nothing is drawn, so the panel keeps its clear colour.
+void EmitQuad(const ZR_GlFunctions& gl, const SliceQuad& q, const ZR_Matrix4& texture) {
   const int corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-  gl.Begin(GL_QUADS);
-  for (const auto& c : corners) {
+  ZR_ClipVertex quad[4];
+  for (int k = 0; k < 4; ++k) {
+    const int* c = corners[k];
     const float* h = c[0] < 0 ? q.h0 : q.h1;
     const float* v = c[1] < 0 ? q.v0 : q.v1;
-    gl.TexCoord3f(h[0] + v[0] + q.fixed[0], h[1] + v[1] + q.fixed[1], h[2] + v[2] + q.fixed[2]);
-    gl.Vertex3f(static_cast<float>(c[0]) * q.hx, static_cast<float>(c[1]) * q.hy, 0);
+    // In float first, as the whole quad was given to OpenGL.
+    quad[k].afTexture = {static_cast<float>(h[0] + v[0] + q.fixed[0]), static_cast<float>(h[1] + v[1] + q.fixed[1]),
+                         static_cast<float>(h[2] + v[2] + q.fixed[2])};
+    quad[k].afPosition = {static_cast<float>(static_cast<float>(c[0]) * q.hx),
+                          static_cast<float>(static_cast<float>(c[1]) * q.hy), 0.0};
+  }
+  ZR_ClipVertex cut[ZR_SliceClipper::kMaxVertices];
+  const int32_t n = ZR_SliceClipper(texture).Clip(quad, 4, cut);
+  if (n < 3) return;
+  gl.Begin(GL_POLYGON);
+  for (int32_t k = 0; k < n; ++k) {
+    const ZR_ClipVertex& p = cut[k];
+    gl.TexCoord3f(static_cast<float>(p.afTexture[0]), static_cast<float>(p.afTexture[1]),
+                  static_cast<float>(p.afTexture[2]));
+    gl.Vertex3f(static_cast<float>(p.afPosition[0]), static_cast<float>(p.afPosition[1]), 0);
   }
   gl.End();
 }
@@ -64,28 +81,33 @@ bool ZR_Texture3dRenderer::DrawOrthoSlice(int32_t axis, int32_t panel, const ZR_
   SetVolumeTextureParameters();
   gl.Color4f(1, 1, 1, 1);
 
+  // Texture coordinates are given in units of the x extent, so that every axis has the
+  // same scale; the matrix divides y and z by their aspects again.
   const float a = m_oShared.ZAspect();
+  const float b = m_oShared.YAspect();
   const float tx = m_afTexExtent[0], ty = m_afTexExtent[1], tz = m_afTexExtent[2];
-  ZR_Matrix4 matrix = ZR_Matrix4::Scaling(1, 1, 1 / a) * ZR_Matrix4::Translation(tx / 2, ty / 2, a * tz / 2);
+  ZR_Matrix4 matrix =
+      ZR_Matrix4::Scaling(1, 1 / b, 1 / a) * ZR_Matrix4::Translation(tx / 2, b * ty / 2, a * tz / 2);
   if (m_oShared.Corrected()) matrix = matrix * ZR_Matrix4::FromDoubles(m_oShared.TextureOrientation());
-  const float offsets[3] = {views.afSlice[0], views.afSlice[1], views.afSlice[2] * a * m_fZPadded};
+  const float offsets[3] = {views.afSlice[0], views.afSlice[1] * b, views.afSlice[2] * a * m_fZPadded};
   ZR_Matrix4 slice = ZR_Matrix4::Translation(axis == 0 ? offsets[0] : 0, axis == 1 ? offsets[1] : 0,
                                              axis == 2 ? offsets[2] : 0);
-  matrix = matrix * slice * ZR_Matrix4::Translation(-tx / 2, -ty / 2, -a * tz / 2);
+  matrix = matrix * slice * ZR_Matrix4::Translation(-tx / 2, -b * ty / 2, -a * tz / 2);
   gl.LoadMatrixd(matrix.Data());
 
   const float m = m_oShared.LargestExtent();
   const float* e = m_oShared.Extents();
   const int32_t* signs = m_oShared.AxisSigns();
   const float q = e[0] > 0 ? (m / e[0] - 1) / 2 : 0;
+  const float span = e[0] > 0 ? m / e[0] : 0;  // the panel's width in units of the x extent
   SliceQuad quad{};
   if (axis == 2) {
     quad.hx = m / 2 * static_cast<float>(signs[0]);
     quad.hy = m / 2 * static_cast<float>(signs[1]);
     quad.h0[0] = -q;
     quad.h1[0] = tx + q;
-    quad.v0[1] = -q;
-    quad.v1[1] = ty + q;
+    quad.v0[1] = (b * ty - span) / 2;
+    quad.v1[1] = (b * ty + span) / 2;
     quad.fixed[2] = a * tz / 2;
   } else {
     // Sagittal: y across, coronal: x across; z upwards, the top of the image the high end.
@@ -93,13 +115,13 @@ bool ZR_Texture3dRenderer::DrawOrthoSlice(int32_t axis, int32_t panel, const ZR_
     quad.hx = e[across] / 2 * static_cast<float>(signs[across]);
     quad.hy = m / 2 * static_cast<float>(signs[2]);
     quad.h0[across] = 0;
-    quad.h1[across] = 1;
+    quad.h1[across] = across == 1 ? b * ty : tx;
     quad.v0[2] = a * m_afRangeHigh[2];
     quad.v1[2] = a * m_afRangeLow[2];
-    quad.fixed[axis] = axis == 0 ? tx / 2 : ty / 2;
+    quad.fixed[axis] = axis == 0 ? tx / 2 : b * ty / 2;
   }
   gl.MatrixMode(GL_MODELVIEW);
-  EmitQuad(gl, quad);
+  EmitQuad(gl, quad, matrix);
   gl.MatrixMode(GL_TEXTURE);
   gl.LoadIdentity();
   gl.MatrixMode(GL_MODELVIEW);
@@ -173,36 +195,39 @@ bool ZR_Texture3dRenderer::DrawObliqueSlice(const ZR_ObliqueView& view, bool hig
   if (!blend) gl.Clear(GL_COLOR_BUFFER_BIT);
 
   const float a = m_oShared.ZAspect();
+  const float b = m_oShared.YAspect();
   const float tx = m_afTexExtent[0], ty = m_afTexExtent[1], tz = m_afTexExtent[2];
   const float* e = m_oShared.Extents();
   const float* p = view.oPlane.afPosition;
-  ZR_Matrix4 matrix = ZR_Matrix4::Scaling(1, 1, 1 / a) * ZR_Matrix4::Translation(tx / 2, ty / 2, a * tz / 2);
+  ZR_Matrix4 matrix =
+      ZR_Matrix4::Scaling(1, 1 / b, 1 / a) * ZR_Matrix4::Translation(tx / 2, b * ty / 2, a * tz / 2);
   if (m_oShared.Corrected()) {
     const int32_t* signs = m_oShared.AxisSigns();
     matrix = matrix * ZR_Matrix4::FromDoubles(m_oShared.TextureOrientation()) *
              ZR_Matrix4::Scaling(signs[0], signs[1], signs[2]);
   }
   matrix = matrix *
-           ZR_Matrix4::Translation(e[0] > 0 ? tx * p[0] / e[0] : 0, e[1] > 0 ? ty * p[1] / e[1] : 0,
+           ZR_Matrix4::Translation(e[0] > 0 ? tx * p[0] / e[0] : 0, e[1] > 0 ? b * ty * p[1] / e[1] : 0,
                                    e[2] > 0 ? a * tz * p[2] / e[2] : 0) *
            ZR_Matrix4::FromFloats(view.oPlane.afRotation);
   if (stepping) matrix = matrix * ZR_Matrix4::Translation(0, 0, view.fOffset);
-  matrix = matrix * ZR_Matrix4::Translation(-tx / 2, -ty / 2, -a * tz / 2);
+  matrix = matrix * ZR_Matrix4::Translation(-tx / 2, -b * ty / 2, -a * tz / 2);
   gl.MatrixMode(GL_TEXTURE);
   gl.LoadMatrixd(matrix.Data());
 
   const float m = m_oShared.LargestExtent();
   const float q = e[0] > 0 ? (m / e[0] - 1) / 2 : 0;
+  const float span = e[0] > 0 ? m / e[0] : 0;
   SliceQuad quad{};
   quad.hx = m / 2;
   quad.hy = m / 2;
   quad.h0[0] = -q;
   quad.h1[0] = tx + q;
-  quad.v0[1] = -q;
-  quad.v1[1] = ty + q;
+  quad.v0[1] = (b * ty - span) / 2;
+  quad.v1[1] = (b * ty + span) / 2;
   quad.fixed[2] = a * tz / 2;
   gl.MatrixMode(GL_MODELVIEW);
-  EmitQuad(gl, quad);
+  EmitQuad(gl, quad, matrix);
   gl.MatrixMode(GL_TEXTURE);
   gl.LoadIdentity();
   gl.MatrixMode(GL_MODELVIEW);

@@ -105,8 +105,12 @@ int32_t ZR_VisManager::AssembleAndShow(ZR_DicomVolume& volume) {
   m_aPixelSpacing[0] = volume.m_fPixelSpacingX;
   m_aPixelSpacing[1] = volume.m_fPixelSpacingY;
   m_aPixelSpacing[2] = volume.m_fSliceDistance;
-  const float aspect = volume.m_fPixelSpacingX > 0 ? volume.m_fSliceDistance / volume.m_fPixelSpacingX : 1.0f;
-  m_oShared.SetVoxelScale(1, 1, aspect);
+  // Extent units are x pixels: rows of another spacing and the slice distance are scaled to
+  // them, so that every view shows the study's true shape.
+  const bool spaced = volume.m_fPixelSpacingX > 0;
+  const float rows = spaced && volume.m_fPixelSpacingY > 0 ? volume.m_fPixelSpacingY / volume.m_fPixelSpacingX : 1.0f;
+  const float aspect = spaced ? volume.m_fSliceDistance / volume.m_fPixelSpacingX : 1.0f;
+  m_oShared.SetVoxelScale(1, rows, aspect);
 
   const int32_t w = volume.m_nWidth, h = volume.m_nHeight, d = volume.m_nLast - volume.m_nFirst + 1;
   m_oShared.SetFullDimensions(w, h, std::max(d, 0));

@@ -12,6 +12,7 @@
 
 #include "tests/core/ZR_LoadingFixture.h"
 #include "tests/support/ZR_ImageCompare.h"
+#include "tests/support/ZR_RayProjection.h"
 #include "tests/support/ZR_TestData.h"
 
 namespace {
@@ -31,6 +32,19 @@ class EndToEnd : public ZR_LoadingFixture {
     return ZR_ImageCompare::Matches(
         frame, std::filesystem::path(LMX_SOURCE_DIR) / "tests/core/references" / name,
         std::filesystem::path(LMX_BINARY_DIR) / "test-output/core", {8, kView * kView / 100});
+  }
+  // Pixels lit where no ray meets the volume's box: nothing may be drawn beside the volume.
+  int64_t LitOutsideTheVolume(const ZR_TestImage& image) {
+    const auto rays = ZR_RayProjection::Project(shared, image.nWidth, image.nHeight,
+                                                {ZR_RayProjection::VolumeBox(shared)});
+    int64_t lit = 0;
+    for (int32_t y = 0; y < image.nHeight; ++y)
+      for (int32_t x = 0; x < image.nWidth; ++x) {
+        const uint8_t* p = image.At(x, y);
+        if (rays[static_cast<size_t>(y) * image.nWidth + x] == ZR_RayProjection::kMiss && p[0] + p[1] + p[2] > 0)
+          ++lit;
+      }
+    return lit;
   }
   ZR_TestImage ReadView() {
     int32_t w = 0, h = 0;
@@ -93,6 +107,7 @@ TEST_F(EndToEnd, RealHeadCtFromItsFilesToARenderedFrame) {
   for (int32_t y = 32; y < 96; ++y)
     for (int32_t x = 32; x < 96; ++x) lit += frame.At(x, y)[0] + frame.At(x, y)[1] + frame.At(x, y)[2] > 60 ? 1 : 0;
   EXPECT_GT(lit, 64 * 64 / 2);
+  EXPECT_EQ(LitOutsideTheVolume(frame), 0);
   EXPECT_TRUE(MatchesReference(frame, "ct-head-colour.png"));
 
   // Interactive quality draws the reduced copy: the same head, coarser.
@@ -143,6 +158,7 @@ TEST_F(EndToEnd, RealHeadCtFromItsFilesToARenderedFrame) {
   const ZR_TestImage grey = ReadView();
   EXPECT_TRUE(isGrey(grey));
   EXPECT_EQ(grey.At(2, 2)[0], 0);
+  EXPECT_EQ(LitOutsideTheVolume(grey), 0);
   EXPECT_TRUE(MatchesReference(grey, "ct-head-grey.png"));
 
   manager->SetRenderMode(2, false);
@@ -151,5 +167,6 @@ TEST_F(EndToEnd, RealHeadCtFromItsFilesToARenderedFrame) {
   EXPECT_TRUE(isGrey(mip));
   EXPECT_EQ(mip.At(2, 2)[0], 0);
   EXPECT_GT(brightest(mip), 200);
+  EXPECT_EQ(LitOutsideTheVolume(mip), 0);
   EXPECT_TRUE(MatchesReference(mip, "ct-head-mip.png"));
 }
