@@ -1,5 +1,6 @@
 #include "app/ZR_CliRender.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,12 +12,13 @@
 namespace {
 const char kUsage[] =
     "usage: lumetra-cli render DIR --out FILE.png [--mode colour|grey|mip] [--shading] [--size N]\n"
-    "                          [--first I --last J]\n";
+    "                          [--first I --last J] [--timings]\n";
 
 struct Options {
   ZR_CliViewer::Options common{"", "", ZR_CliRender::kDefaultSize};
   int32_t mode = 1;  // the render modes: 0 grey, 1 colour, 2 MIP
   bool shading = false;
+  bool timings = false;
 };
 
 bool Parse(const std::vector<std::string>& args, Options& o) {
@@ -34,6 +36,8 @@ bool Parse(const std::vector<std::string>& args, Options& o) {
       else return false;
     } else if (a == "--shading") {
       o.shading = true;
+    } else if (a == "--timings") {
+      o.timings = true;
     } else {
       return false;
     }
@@ -58,6 +62,9 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
     std::fprintf(stderr, "lumetra-cli render: this adapter renders no 3D view (software rendering)\n");
     return VR_OG_SW_RENDER;
   }
+  // Only the requested picture is drawn: the load, the screen switch and the mode would
+  // each draw the views of a window that nobody sees.
+  manager.HoldDrawing(true);
   code = viewer.Load(o.common.folder, o.common.first, o.common.last);
   if (code != 0) return code;
   const ZR_DicomVolume* volume = manager.GetVolume();
@@ -73,12 +80,21 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
   } else {
     manager.SetShading(false, false);
   }
+  manager.HoldDrawing(false);
+  const int64_t framesBefore = manager.FramesDrawn();
+  const auto since = std::chrono::steady_clock::now();
   manager.RenderFullQuality();
   int32_t width = 0, height = 0;
-  code = viewer.WritePanel(0, o.common.out, &width, &height);
+  code = viewer.WritePanel(0, o.common.out, &width, &height);  // reads back: waits for the frame
   if (code != 0) return code;
+  const double frameSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
   std::printf("%s: slices %d..%d of %d (%d x %d), %s%s, %d x %d pixels\n", o.common.out.c_str(), volume->m_nFirst,
               volume->m_nLast, volume->m_nSliceCount, volume->m_nWidth, volume->m_nHeight, ModeName(o.mode),
               manager.IsShading() ? ", shaded" : "", width, height);
+  if (o.timings)
+    std::printf("timings: read %.3f s, volume and upload %.3f s, frame %.3f s (%lld 3D frame drawn, read back "
+                "included)\n",
+                viewer.ReadSeconds(), viewer.VolumeSeconds(), frameSeconds,
+                static_cast<long long>(manager.FramesDrawn() - framesBefore));
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/ZR_CliViewer.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -85,7 +86,9 @@ int ZR_CliViewer::Load(const std::string& folder, int32_t first, int32_t last) {
   std::vector<std::string> files;
   if (!ZR_CliFiles::Collect(folder, files)) return Failed(VR_LD_INVALID_VOLUME);
   int32_t count = static_cast<int32_t>(files.size());
+  auto since = std::chrono::steady_clock::now();
   int32_t code = m_oManager.LoadStudy(files, count);
+  m_dReadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
   if (code != VR_OK) return Failed(code);
   ZR_VolumePreview* preview = m_oManager.VolumePreview();
   ZR_DicomVolume* volume = m_oManager.GetVolume();
@@ -100,7 +103,9 @@ int ZR_CliViewer::Load(const std::string& folder, int32_t first, int32_t last) {
   // What "Load Volume" does, with its result.
   volume->m_nFirst = preview->Start();
   volume->m_nLast = preview->End();
+  since = std::chrono::steady_clock::now();
   code = m_oManager.LoadVolume(volume);
+  m_dVolumeSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
   return code == VR_OK ? 0 : Failed(code);
 }
 

@@ -28,6 +28,10 @@ class ZR_CliViewer {
   int WritePanel(int32_t panel, const std::string& path, int32_t* width, int32_t* height);
 
   ZR_VisManager& Manager() { return m_oManager; }
+  // How long the last Load took to read the files (LoadStudy) and to build the volume and
+  // upload its textures (LoadVolume), in seconds.
+  double ReadSeconds() const { return m_dReadSeconds; }
+  double VolumeSeconds() const { return m_dVolumeSeconds; }
   ZR_Vis3DSettings& Settings() { return m_oSettings; }
   // Prints the code's message; returns the code.
   int Failed(int32_t code) const;
@@ -60,4 +64,6 @@ class ZR_CliViewer {
   ZR_ConsolePresetEditorGui m_oPresetGui;
   ZR_Vis3DSettings m_oSettings;
   ZR_VisManager m_oManager;
+  double m_dReadSeconds = 0;
+  double m_dVolumeSeconds = 0;
 };

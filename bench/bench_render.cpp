@@ -1,10 +1,12 @@
-// The 3D view, an oblique slice and the texture upload on the headless context, beside a
-// bare loop of the same GL work (the floor the renderer's frame is measured against).
+// The 3D view, an oblique slice and the texture upload on the headless context, beside the
+// least GL work of the same frame (the floor the renderer's frame is measured against).
 //
 //   build/release/bench/bench_render --benchmark_repetitions=5
 //                                    --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -69,14 +71,17 @@ Bench& Scene(Volume volume) {
   return bench;
 }
 
-// The same frame as bare GL: clear, then the renderer's quads through the same program,
-// texture matrix and blending, and nothing else.
+// The least GL work of the same frame: the renderer's slice count and depths, each slice
+// only where it cuts the volume's box, through the same program and blending, and nothing
+// else. The slices are found here on their own terms: the box's corners taken to the eye by
+// the view's rotation, each slice the polygon through the points where its plane crosses the
+// box's twelve edges, in order of their angle, with the texture coordinates of the corners.
 class Floor {
  public:
   Floor(ZR_RenderScene& scene, bool interactive) : m_oScene(scene), m_fF(interactive ? 2.0f : 1.0f) {
     scene.Render();  // the renderer's own slice count for this view
     m_nSlices = scene.renderer.LastSliceCount();
-    m_oTexture = scene.renderer.TextureMatrix(scene.shared.Rotation());
+    BuildSlices();
   }
   int32_t Slices() const { return m_nSlices; }
 
@@ -90,7 +95,7 @@ class Floor {
     gl.LoadIdentity();
     gl.Ortho(window[0] / m_fF, window[1] / m_fF, window[2] / m_fF, window[3] / m_fF, -5000, 5000);
     gl.MatrixMode(GL_TEXTURE);
-    gl.LoadMatrixd(m_oTexture.Data());
+    gl.LoadIdentity();
     gl.MatrixMode(GL_MODELVIEW);
     gl.LoadIdentity();
     gl.Enable(GL_BLEND);
@@ -103,24 +108,73 @@ class Floor {
     programs.SetLutTexture(m_oScene.renderer.LutTexture());
     programs.SelectDrawPath(false);
     (void)programs.BindProgram(GL_TEXTURE_3D, m_oScene.renderer.VolumeTexture());
-    gl.Begin(GL_QUADS);
-    m_oScene.renderer.EmitSlices(m_nSlices, false);
-    gl.End();
+    for (const std::vector<float>& polygon : m_aPolygons) {
+      gl.Begin(GL_POLYGON);
+      for (size_t k = 0; k + 6 <= polygon.size(); k += 6) {
+        gl.TexCoord3f(polygon[k], polygon[k + 1], polygon[k + 2]);
+        gl.Vertex3f(polygon[k + 3], polygon[k + 4], polygon[k + 5]);
+      }
+      gl.End();
+    }
     programs.ProgramOff();
     gl.Disable(GL_BLEND);
     gl.Disable(GL_ALPHA_TEST);
     gl.Disable(GL_DEPTH_TEST);
-    gl.MatrixMode(GL_TEXTURE);
-    gl.LoadIdentity();
-    gl.MatrixMode(GL_MODELVIEW);
     gl.Finish();
   }
 
  private:
+  void BuildSlices() {
+    const RenderShared& shared = m_oScene.shared;
+    const float* e = shared.Extents();
+    const ZR_Matrix4 rotation = ZR_Matrix4::FromFloats(shared.Rotation()).UpperLeft3x3();
+    // Corner c of the box: texture coordinate (c & 1, c >> 1 & 1, c >> 2 & 1).
+    std::array<double, 3> eye[8];
+    for (int c = 0; c < 8; ++c) {
+      const double t[3] = {double(c & 1), double(c >> 1 & 1), double(c >> 2 & 1)};
+      eye[c] = rotation.TransformPoint((t[0] - 0.5) * e[0], (t[1] - 0.5) * e[1], (t[2] - 0.5) * e[2]);
+    }
+    const double w = shared.LargestExtent() * std::sqrt(3.0) / 2;
+    for (int32_t i = 0; i < m_nSlices; ++i) {
+      const double z = -w + i * (2 * w / m_nSlices);
+      std::vector<std::array<double, 6>> points;  // texture, then eye position
+      for (int a = 0; a < 8; ++a)
+        for (int bit = 1; bit < 8; bit <<= 1) {
+          const int b = a | bit;
+          if (b == a) continue;
+          const double za = eye[a][2], zb = eye[b][2];
+          if ((za - z) * (zb - z) > 0 || za == zb) continue;
+          const double t = (z - za) / (zb - za);
+          std::array<double, 6> p;
+          for (int k = 0; k < 3; ++k) {
+            const double ta = (a >> k) & 1, tb = (b >> k) & 1;
+            p[k] = ta + t * (tb - ta);
+            p[3 + k] = eye[a][k] + t * (eye[b][k] - eye[a][k]);
+          }
+          points.push_back(p);
+        }
+      if (points.size() < 3) continue;
+      double cx = 0, cy = 0;
+      for (const auto& p : points) {
+        cx += p[3];
+        cy += p[4];
+      }
+      cx /= points.size();
+      cy /= points.size();
+      std::sort(points.begin(), points.end(), [&](const auto& p, const auto& q) {
+        return std::atan2(p[4] - cy, p[3] - cx) < std::atan2(q[4] - cy, q[3] - cx);
+      });
+      std::vector<float> polygon;
+      for (const auto& p : points)
+        for (double v : p) polygon.push_back(static_cast<float>(v));
+      m_aPolygons.push_back(std::move(polygon));
+    }
+  }
+
   ZR_RenderScene& m_oScene;
   float m_fF;
   int32_t m_nSlices = 0;
-  ZR_Matrix4 m_oTexture;
+  std::vector<std::vector<float>> m_aPolygons;
 };
 
 double Seconds(std::chrono::steady_clock::time_point since) {

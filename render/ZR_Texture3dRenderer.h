@@ -82,6 +82,8 @@ class ZR_Texture3dRenderer : public ZR_VolumeRenderer {
   std::vector<float> SliceTriangles(int32_t count, bool skipBackHalf) const;
   // Emits them (inside glBegin(GL_TRIANGLES)).
   void EmitSlices(int32_t count, bool skipBackHalf) const;
+  // Frames drawn since construction (Render calls that drew).
+  int64_t FramesDrawn() const { return m_nFramesDrawn; }
   // Last frame's slice count.
   int32_t LastSliceCount() const { return m_nLastSliceCount; }
   uint32_t VolumeTexture() const { return m_aTextures[m_bReduced ? 1 : 0]; }
@@ -129,4 +131,5 @@ class ZR_Texture3dRenderer : public ZR_VolumeRenderer {
   int32_t m_aPreviousFullUpload[3] = {0, 0, 0};
   bool m_bTextureLoaded = false;
   int32_t m_nLastSliceCount = 0;
+  int64_t m_nFramesDrawn = 0;
 };

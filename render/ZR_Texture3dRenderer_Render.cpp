@@ -157,6 +157,7 @@ int32_t ZR_Texture3dRenderer::Render(float panX, float panY, float, float, float
   const ZR_GlFunctions* gl = m_oShared.Gl();
   ZR_GpuPrograms* programs = m_oShared.Programs();
   if (!gl || !programs || !gl->ActiveTextureARB) return 0;
+  ++m_nFramesDrawn;
   Init();
 
   // Compositing shows entry 0 as a faint grey while drawing; the table is given back as it

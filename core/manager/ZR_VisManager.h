@@ -105,6 +105,11 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void SetRepaintQuality(int32_t quality) override { m_nRepaintQuality = quality; }
   // Full quality for panel 0, with pointer input held off while it renders.
   void RenderFullQuality();
+  // While held, no panel is drawn: a script that sets up a view in several steps (load,
+  // screen, mode, shading) draws the result once, when it asks for it after releasing.
+  void HoldDrawing(bool held) { m_bDrawingHeld = held; }
+  // 3D frames the texture renderer has drawn so far (each is a full pass over the slices).
+  int64_t FramesDrawn() const { return m_oTexture3dRenderer.FramesDrawn(); }
 
   // --- Loading (ZR_VisManager_Loading.cpp, ZR_VisManager_Volume.cpp) ------------------------
   // Every loading operation refuses (VR_LD_INVALID_VOLUME, logged, nothing changed) while
@@ -443,6 +448,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   bool m_bOffscreenReady = false;
   bool m_bLargeViewport = true;
   bool m_bDrawing = false;  // a panel is being drawn: redraw requests are dropped
+  bool m_bDrawingHeld = false;
 
   // --- Volume ----------------------------------------------------------------------------------
   // Held 32-bit inside the program: unsigned 16-bit data would wrap in 16 bits.

@@ -11,7 +11,7 @@
 
 void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
   if (!m_bInitialised || index == ZR_Panel::None || index < 0 || index >= ZR_Panel::kPanelCount) return;
-  if (m_bDrawing) return;
+  if (m_bDrawing || m_bDrawingHeld) return;
   if (!m_bVolumeLoaded || !m_pRenderer->IsLoaded()) {
     (void)ClearPanel(index);
     return;
@@ -215,7 +215,7 @@ void ZR_VisManager::RepaintFlagged() {
 }
 
 void ZR_VisManager::RedrawViews(bool also3d) {
-  if (!m_bVolumeLoaded || m_bDrawing || CaptureRunning()) return;
+  if (!m_bVolumeLoaded || m_bDrawing || m_bDrawingHeld || CaptureRunning()) return;
   if (m_nScreen == 0) {
     for (int32_t axis = 0; axis < 3; ++axis) DrawOrthoPanel(ZR_Panel::Ortho0 + axis, axis, true);
     return;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "render/ZR_Matrix4.h"
@@ -218,3 +219,81 @@ TEST(VolumeBox, AnOrthogonalSliceIsBlackAboveAndBelowTheVolume) {
 }
 
 }  // namespace
+
+// --- Rows of another spacing ------------------------------------------------------------------
+
+namespace {
+
+// A ball of radius 20 mm in the middle of a 64 x 128 x 64 mm block, sampled at 1 mm (64 x
+// 128 x 64 voxels) and with rows 2 mm apart (64 x 64 x 64 voxels): both must show the same
+// round ball, in the MPR views and in 3D.
+std::vector<uint16_t> Ball(const int32_t dims[3], double rowSpacing) {
+  return ZR_TestVolume::Make(dims, [rowSpacing](int32_t x, int32_t y, int32_t z) {
+    const double px = x + 0.5 - 32, py = (y + 0.5) * rowSpacing - 64, pz = z + 0.5 - 32;
+    return px * px + py * py + pz * pz <= 20.0 * 20.0 ? kBright : uint16_t{0};
+  });
+}
+
+int64_t Differing(const ZR_TestImage& a, const ZR_TestImage& b) {
+  int64_t n = 0;
+  for (int32_t y = 0; y < a.nHeight; ++y)
+    for (int32_t x = 0; x < a.nWidth; ++x) n += (a.At(x, y)[0] > 127) != (b.At(x, y)[0] > 127);
+  return n;
+}
+
+int64_t Lit(const ZR_TestImage& a) {
+  int64_t n = 0;
+  for (int32_t y = 0; y < a.nHeight; ++y)
+    for (int32_t x = 0; x < a.nWidth; ++x) n += a.At(x, y)[0] > 127;
+  return n;
+}
+
+}  // namespace
+
+TEST(RowSpacing, ABallSampledWithRowsTwiceAsFarApartIsShownAsTheSameBall) {
+  LMX_REQUIRE_GL(gl);
+  const int32_t fine[3] = {64, 128, 64}, coarse[3] = {64, 64, 64};
+  const float fineScale[3] = {1, 1, 1}, coarseScale[3] = {1, 2, 1};
+  struct Pictures {
+    ZR_TestImage axial, sagittal, mip;
+    double mipPixel = 1;  // units a pixel of the 3D view
+  };
+  auto draw = [&](const int32_t* dims, const float* scale, double rowSpacing) {
+    ZR_RenderScene scene(*gl, 128, 128);
+    EXPECT_EQ(scene.Load(dims, scale, Ball(dims, rowSpacing)), "");
+    ThresholdTable(scene, true);
+    Pictures p;
+    ZR_ObliqueView axial;
+    EXPECT_TRUE(scene.MakeCurrent());
+    scene.renderer.DrawObliqueSlice(axial, false);
+    p.axial = scene.Read();
+    ZR_ObliqueView sagittal;
+    const float frame[16] = {0, 1, 0, 0, 0, 0, -1, 0, -1, 0, 0, 0, 0, 0, 0, 1};
+    std::copy_n(frame, 16, sagittal.oPlane.afRotation);
+    EXPECT_TRUE(scene.MakeCurrent());
+    scene.renderer.DrawObliqueSlice(sagittal, false);
+    p.sagittal = scene.Read();
+    scene.renderer.SetBlendMode(2);
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    scene.shared.SetRotation(identity);
+    scene.Render();
+    p.mip = scene.Read();
+    p.mipPixel = (scene.shared.Window()[1] - scene.shared.Window()[0]) / 128.0;
+    return p;
+  };
+  const Pictures a = draw(fine, fineScale, 1.0);
+  const Pictures b = draw(coarse, coarseScale, 2.0);
+  // The ball's cross-section and its projection: a disc of radius 20 units, pi 400 square
+  // units (the MPR panel spans the 128 mm block at one unit a pixel, the 3D view its bounding
+  // sphere); the coarse rows move its edge by up to a row.
+  ASSERT_DOUBLE_EQ(a.mipPixel, b.mipPixel);
+  const double disc = 3.14159265 * 400;
+  for (const auto& [what, fineImage, coarseImage, pixel] :
+       {std::tuple{"axial", &a.axial, &b.axial, 1.0}, std::tuple{"sagittal", &a.sagittal, &b.sagittal, 1.0},
+        std::tuple{"MIP", &a.mip, &b.mip, a.mipPixel}}) {
+    const double expected = disc / (pixel * pixel);
+    EXPECT_NEAR(static_cast<double>(Lit(*fineImage)), expected, expected * 0.06) << what;
+    EXPECT_NEAR(static_cast<double>(Lit(*coarseImage)), expected, expected * 0.1) << what;
+    EXPECT_LT(Differing(*fineImage, *coarseImage), expected * 0.15) << what;
+  }
+}
