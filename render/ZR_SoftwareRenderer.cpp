@@ -77,7 +77,7 @@ void ZR_SoftwareRenderer::Release() {
 void ZR_SoftwareRenderer::SetReducedResolution(bool on, int32_t factor) {
   m_bReduced = on;
   m_nReduction = on ? std::max(factor, 1) : 1;
-  Invalidate();
+  m_bNeedsRender = true;  // another quality of the same view
 }
 
 void ZR_SoftwareRenderer::GetImageSize(int32_t* width, int32_t* height) const {

@@ -105,7 +105,7 @@ void ZR_Texture3dRenderer::SetReducedResolution(bool on, int32_t factor) {
     m_oShared.GetFullDimensions(m_aTextureDimensions);
   m_bReduced = on;
   m_nReduction = on ? std::max(factor, 1) : 1;
-  Invalidate();
+  m_bNeedsRender = true;  // another quality of the same view
 }
 
 void ZR_Texture3dRenderer::SetLut(const float* table) {
@@ -114,8 +114,10 @@ void ZR_Texture3dRenderer::SetLut(const float* table) {
 }
 
 void ZR_Texture3dRenderer::SetSamplingRate(float rate) {
+  // The same rate draws the same picture: every panel drawn at a quality level sets it.
+  if (rate == m_fSamplingRate) return;
   m_fSamplingRate = rate;
-  Invalidate();
+  m_bNeedsRender = true;  // another quality of the same view
 }
 
 bool ZR_Texture3dRenderer::AllocateUploadBuffer() {

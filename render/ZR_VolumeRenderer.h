@@ -41,7 +41,13 @@ class ZR_VolumeRenderer {
   virtual void GetDimensions(int32_t out[3]) const;
   virtual void SetFlag(uint8_t flag) { m_nFlag = flag; }
   virtual void Mark() { m_bMarked = true; }
-  virtual void Invalidate() { m_bNeedsRender = true; }
+  virtual void Invalidate() {
+    m_bNeedsRender = true;
+    ++m_nChanges;
+  }
+  // How often the picture has been invalidated by a change of what it shows; switching the
+  // copy or the sampling rate (the quality) is not counted: the view itself stays the same.
+  int64_t Changes() const { return m_nChanges; }
   virtual bool NeedsRender() const { return m_bNeedsRender; }
   virtual int32_t RenderDefault() { return Render(0, 0, 0, 0, 0); }
   virtual int32_t GetBlendMode() const { return m_oShared.BlendMode(); }
@@ -71,6 +77,7 @@ class ZR_VolumeRenderer {
   bool m_bMarked = false;
   bool m_bReduced = false;
   int32_t m_nReduction = 1;
+  int64_t m_nChanges = 0;
   uint8_t m_nFlag = 0;
   RenderShared& m_oShared;
 };

@@ -343,6 +343,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   virtual void RefreshMprControls();
 
   // --- Drawing (ZR_VisManager_Redraw.cpp, ZR_VisManager_Panels.cpp) --------------------------
+  // The last 3D frame was drawn into this panel at its present size and is still current.
+  bool HoldsLastFrame(int32_t index) const;
   void Draw3DPanel(int32_t index, float panX, float panY, float zoom, bool swap);
   void DrawOrthoPanel(int32_t index, int32_t axis, bool swap);
   void DrawMprPanel(int32_t index, bool swap);
@@ -470,6 +472,18 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   int32_t m_nRenderQuality = 0;
   int32_t m_nStillQuality = 3;
   int32_t m_nRepaintQuality = 3;
+  // The 3D panel the last 3D frame was drawn into, for which view (the renderer's change
+  // count), at which quality and size: while they hold, its buffer still holds that picture,
+  // so a repaint of it (an expose, a layout pass) shows it again.
+  struct LastFrame {
+    int32_t nPanel = -1;
+    int64_t nChanges = -1;
+    bool bReduced = false;
+    int32_t nReduction = 1;
+    float fRate = 0;
+    int32_t aSize[2] = {0, 0};
+  };
+  LastFrame m_oLastFrame;
   int32_t m_nFinalMethod = 2;
   int32_t m_nRenderMode = 1;
   bool m_bShading = false;

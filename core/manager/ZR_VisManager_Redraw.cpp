@@ -86,7 +86,17 @@ void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoo
     m_oTexture3dRenderer.UploadLut();
   }
   if (m_bMovieRecording) m_pRenderer->Invalidate();
+  const int64_t framesBefore = m_oTexture3dRenderer.FramesDrawn();
   ReportResult(m_pRenderer->Render(panX, panY, 0, 0, zoom));
+  if (m_oTexture3dRenderer.FramesDrawn() != framesBefore) {
+    m_oLastFrame.nPanel = offscreen ? -1 : index;
+    m_oLastFrame.nChanges = m_pRenderer->Changes();
+    m_oLastFrame.bReduced = m_pRenderer->IsReduced();
+    m_oLastFrame.nReduction = m_pRenderer->Reduction();
+    m_oLastFrame.fRate = m_oTexture3dRenderer.SamplingRate();
+    m_oLastFrame.aSize[0] = m_pViewports->Width(index);
+    m_oLastFrame.aSize[1] = m_pViewports->Height(index);
+  }
   // The region-of-interest outline of the 3D screen is drawn here once regions exist.
   if (ShowStudyDetails() && m_bLargeViewport && index == ZR_Panel::View3D) DrawStudyDetails(index);
   // The offscreen buffer has one buffer: there is nothing to swap.
@@ -107,7 +117,8 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
   }
   ZR_DrawSurface* surface = MakePanelCurrent(index);
   if (!surface) return;
-  SelectQuality(0, true);
+  // Slices draw from the full copy and leave the 3D view's picture as it is.
+  SelectQuality(0, false);
   m_bDrawing = true;
   m_oShared.SelectCopy(false);
   m_oTexture3dRenderer.UploadLut();
@@ -149,7 +160,7 @@ void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
   }
   ZR_DrawSurface* surface = MakePanelCurrent(index);
   if (!surface) return;
-  SelectQuality(0, true);
+  SelectQuality(0, false);
   Gl()->Clear(GL_COLOR_BUFFER_BIT);
   m_bDrawing = true;
   ZR_ObliqueView& view = m_aMprViews[index].oView;
@@ -195,10 +206,26 @@ void ZR_VisManager::DrawCurvePanel(bool swap, bool preview) {
   m_oTexture3dRenderer.UploadLut();
 }
 
+bool ZR_VisManager::HoldsLastFrame(int32_t index) const {
+  const LastFrame& f = m_oLastFrame;
+  return index == f.nPanel && m_pViewports && f.nChanges == m_pRenderer->Changes() &&
+         f.bReduced == m_pRenderer->IsReduced() && f.nReduction == m_pRenderer->Reduction() &&
+         f.fRate == m_oTexture3dRenderer.SamplingRate() && f.aSize[0] == m_pViewports->Width(index) &&
+         f.aSize[1] == m_pViewports->Height(index);
+}
+
 void ZR_VisManager::Repaint(int32_t index) {
   if (m_bDrawing || OffscreenCapture() || m_bBusy) return;
-  if (m_nRepaintQuality == 0) SelectQuality(0, true);
-  if (m_nRenderQuality != 1 && !m_bShading) m_pRenderer->Invalidate();
+  // Only a change of quality invalidates here (the copy or the sampling rate changes).
+  if (m_nRepaintQuality == 0) SelectQuality(0, false);
+  // A 3D panel that still holds the current picture is shown again rather than drawn anew:
+  // on a software rasteriser a frame takes seconds, and exposes come in bursts.
+  // Slice panels are drawn anew every time and leave the 3D picture alone.
+  const bool view3d = index == ZR_Panel::View3D || index == ZR_Panel::MprView3D || index > ZR_Panel::CurvedMpr;
+  if (view3d && HoldsLastFrame(index))
+    m_pRenderer->SetNeedsRender(false);
+  else if (view3d && m_nRenderQuality != 1 && !m_bShading)
+    m_pRenderer->Invalidate();
   (void)MakePanelCurrent(index);
   RedrawPanel(index, true);
 }
