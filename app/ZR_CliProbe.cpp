@@ -9,7 +9,7 @@
 #include "app/ZR_ConsoleGui.h"
 #include "core/ZR_Log.h"
 #include "core/ZR_Result.h"
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "render/ZR_EglContext.h"
 #include "render/ZR_EglPlatform.h"
 #include "render/ZR_FramebufferSurface.h"

@@ -11,7 +11,7 @@
 #include "app/ZR_ConsoleGui.h"
 #include "app/ZR_ConsolePresetEditorGui.h"
 #include "app/ZR_HeadlessPanels.h"
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "settings/ZR_Vis3DSettings.h"
 
 class ZR_CliViewer {

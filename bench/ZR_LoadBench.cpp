@@ -24,7 +24,7 @@
 #include "app/ZR_HeadlessPanels.h"
 #include "bench/ZR_BenchSeries.h"
 #include "core/ZR_Result.h"
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "dicom/ZR_DicomVolume.h"
 #include "dicom/ZR_VolumePreview.h"
 #include "settings/ZR_Vis3DSettings.h"

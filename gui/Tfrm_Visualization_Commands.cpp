@@ -14,8 +14,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/manager/ZR_Keys.h"
-#include "core/manager/ZR_VisManager.h"
+#include "core/ZR_Keys.h"
+#include "manager/ZR_VisManager.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImage.h"
 #include "dicom/ZR_DcmImages.h"

@@ -13,7 +13,7 @@
 
 #include "app/ZR_ConsolePresetEditorGui.h"
 #include "core/ZR_Log.h"
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "gui/TFileBrowseDialog.h"
 #include "gui/Tfrm_Visualization.h"
 #include "gui/ZR_BcAppGui.h"

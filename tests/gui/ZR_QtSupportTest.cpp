@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "core/ZR_Ids.h"
-#include "core/manager/ZR_Keys.h"
+#include "core/ZR_Keys.h"
 #include "gui/TZR_NumberEdit.h"
 #include "gui/ZR_AppPaths.h"
 #include "gui/ZR_BcAppGui.h"
