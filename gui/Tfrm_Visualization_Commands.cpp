@@ -15,7 +15,6 @@
 #include <cstring>
 
 #include "core/ZR_Keys.h"
-#include "manager/ZR_VisManager.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImage.h"
 #include "dicom/ZR_DcmImages.h"
@@ -26,6 +25,7 @@
 #include "gui/TZR_RadioGroup.h"
 #include "gui/Tfrm_Visualization.h"
 #include "gui/ZR_BcAppGui.h"
+#include "manager/ZR_VisManager.h"
 #include "presets/ZR_PresetEditorGui.h"
 
 namespace {

@@ -1,17 +1,18 @@
 #pragma once
-// The preset editor window of the command-line tool and the benchmarks: there is none, so the
-// engine's calls go nowhere; its chart has the size of the editor's chart, so that the
-// transfer function it derives is the one the window would show.
+// A preset editor without a window, for the command-line tool, the benchmarks and the desktop
+// program (whose editor window is still to come): the engine's calls go nowhere; its chart has
+// the size of the editor's chart, so that the transfer function it derives is the one the
+// window would show.
 
 #include "presets/ZR_PresetEditorGui.h"
 
-class ZR_ConsolePresetEditorGui : public ZR_PresetEditorGui {
+class ZR_WindowlessPresetEditorGui : public ZR_PresetEditorGui {
  public:
   static constexpr int32_t kChartWidth = 512;
   static constexpr int32_t kChartHeight = 200;
 
   // Whether the engine is told the window is open (then it updates the chart it cannot see).
-  explicit ZR_ConsolePresetEditorGui(bool visible = false) : m_bVisible(visible) {}
+  explicit ZR_WindowlessPresetEditorGui(bool visible = false) : m_bVisible(visible) {}
 
   void ShowMode(int32_t) override {}
   void SetHistogram(int32_t, const int32_t*, int32_t, uint32_t) override {}

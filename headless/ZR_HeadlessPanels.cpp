@@ -1,4 +1,4 @@
-#include "app/ZR_HeadlessPanels.h"
+#include "headless/ZR_HeadlessPanels.h"
 
 #include "core/ZR_Result.h"
 
