@@ -12,7 +12,7 @@
 #include "mpr/ZR_StandardOrientations.h"
 #include "render/ZR_Matrix4.h"
 #include "tests/manager/ZR_MprTestManager.h"
-#include "tests/mpr/ZR_MprTestMatrices.h"
+#include "tests/support/ZR_MprTestMatrices.h"
 
 namespace {
 

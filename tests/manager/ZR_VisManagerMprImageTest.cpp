@@ -13,8 +13,8 @@
 #include "core/ZR_Ids.h"
 #include "mpr/ZR_MprTrackball.h"
 #include "tests/manager/ZR_MprTestManager.h"
-#include "tests/mpr/ZR_MprTestMatrices.h"
 #include "tests/support/ZR_ImageCompare.h"
+#include "tests/support/ZR_MprTestMatrices.h"
 #include "tests/support/ZR_TestVolume.h"
 
 namespace {

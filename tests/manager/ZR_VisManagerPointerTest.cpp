@@ -11,8 +11,8 @@
 #include "presets/ZR_PresetEditor.h"
 #include "tests/manager/ZR_MprTestManager.h"
 #include "tests/support/ZR_ImageCompare.h"
+#include "tests/support/ZR_MprTestMatrices.h"
 #include "tests/support/ZR_RecordingPresetEditorGui.h"
-#include "tests/mpr/ZR_MprTestMatrices.h"
 
 namespace {
 using ZR_MprTestMatrices::IsRotation;

@@ -1,5 +1,5 @@
 #pragma once
-// Checks on 4 x 4 column-major orientation matrices shared by the MPR tests.
+// Checks on 4 x 4 column-major orientation matrices, shared by the MPR and manager tests.
 
 #include <gtest/gtest.h>
 
