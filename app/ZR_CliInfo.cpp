@@ -4,11 +4,11 @@
 
 #include "app/ZR_CliApp.h"
 #include "core/ZR_Result.h"
-#include "app/ZR_ConsoleGui.h"
 #include "dicom/ZR_DcmDecoder.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImages.h"
 #include "dicom/ZR_StudyInfo.h"
+#include "headless/ZR_ConsoleGui.h"
 
 namespace {
 std::string ValueOf(ZR_DcmImage& image, uint16_t group, uint16_t element) {

@@ -7,7 +7,7 @@
 #include "app/ZR_CliApp.h"
 #include "app/ZR_CliViewer.h"
 #include "core/ZR_Ids.h"
-#include "core/manager/ZR_Keys.h"
+#include "core/ZR_Keys.h"
 #include "mpr/ZR_StandardOrientations.h"
 
 namespace {

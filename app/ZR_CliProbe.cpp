@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "app/ZR_CliApp.h"
-#include "app/ZR_ConsoleGui.h"
 #include "core/ZR_Log.h"
 #include "core/ZR_Result.h"
-#include "core/manager/ZR_VisManager.h"
+#include "headless/ZR_ConsoleGui.h"
+#include "manager/ZR_VisManager.h"
 #include "render/ZR_EglContext.h"
 #include "render/ZR_EglPlatform.h"
 #include "render/ZR_FramebufferSurface.h"

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ZR_ConsoleGui.h"
-#include "app/ZR_ConsolePresetEditorGui.h"
-#include "app/ZR_HeadlessPanels.h"
-#include "core/manager/ZR_VisManager.h"
+#include "headless/ZR_ConsoleGui.h"
+#include "headless/ZR_HeadlessPanels.h"
+#include "manager/ZR_VisManager.h"
+#include "presets/ZR_WindowlessPresetEditorGui.h"
 #include "settings/ZR_Vis3DSettings.h"
 
 class ZR_CliViewer {
@@ -61,7 +61,7 @@ class ZR_CliViewer {
   int32_t m_nSize;
   ZR_HeadlessPanels m_oPanels;
   ZR_ConsoleGui m_oGui, m_oPreviewGui;
-  ZR_ConsolePresetEditorGui m_oPresetGui;
+  ZR_WindowlessPresetEditorGui m_oPresetGui;
   ZR_Vis3DSettings m_oSettings;
   ZR_VisManager m_oManager;
   double m_dReadSeconds = 0;

@@ -19,14 +19,14 @@
 #include <thread>
 #include <vector>
 
-#include "app/ZR_ConsoleGui.h"
-#include "app/ZR_ConsolePresetEditorGui.h"
-#include "app/ZR_HeadlessPanels.h"
 #include "bench/ZR_BenchSeries.h"
 #include "core/ZR_Result.h"
-#include "core/manager/ZR_VisManager.h"
 #include "dicom/ZR_DicomVolume.h"
 #include "dicom/ZR_VolumePreview.h"
+#include "headless/ZR_ConsoleGui.h"
+#include "headless/ZR_HeadlessPanels.h"
+#include "manager/ZR_VisManager.h"
+#include "presets/ZR_WindowlessPresetEditorGui.h"
 #include "settings/ZR_Vis3DSettings.h"
 
 namespace fs = std::filesystem;
@@ -80,7 +80,7 @@ Result LoadOnce(const std::vector<std::string>& files, const fs::path& logDir) {
     return r;
   }
   ZR_ConsoleGui gui, previewGui;
-  ZR_ConsolePresetEditorGui presetGui;
+  ZR_WindowlessPresetEditorGui presetGui;
   ZR_Vis3DSettings settings;
   TimedManager manager(&gui);
   manager.OpenLog(logDir.string());

@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "app/ZR_ConsolePresetEditorGui.h"
+#include "presets/ZR_WindowlessPresetEditorGui.h"
 #include "presets/ZR_Lut.h"
 #include "presets/ZR_PresetEditor.h"
 #include "presets/ZR_PresetEditorGui.h"
@@ -31,9 +31,9 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace {
 // A window that shows nothing, so that only the engine's own work is measured; the engine
 // takes it as open and does all its chart work.
-class SilentGui : public ZR_ConsolePresetEditorGui {
+class SilentGui : public ZR_WindowlessPresetEditorGui {
  public:
-  SilentGui() : ZR_ConsolePresetEditorGui(true) {}
+  SilentGui() : ZR_WindowlessPresetEditorGui(true) {}
 };
 
 void SetCt(ZR_Lut& lut) {

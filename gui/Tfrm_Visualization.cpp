@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "gui/TFileBrowseDialog.h"
 #include "gui/TZR_ScaledPanel.h"
 #include "gui/ZR_BcAppGui.h"

@@ -14,8 +14,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/manager/ZR_Keys.h"
-#include "core/manager/ZR_VisManager.h"
+#include "core/ZR_Keys.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImage.h"
 #include "dicom/ZR_DcmImages.h"
@@ -26,6 +25,7 @@
 #include "gui/TZR_RadioGroup.h"
 #include "gui/Tfrm_Visualization.h"
 #include "gui/ZR_BcAppGui.h"
+#include "manager/ZR_VisManager.h"
 #include "presets/ZR_PresetEditorGui.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "gui/TZR_ScaledPanel.h"
 #include "gui/TZR_VclProgressBar.h"
 #include "gui/Tfrm_Visualization.h"

@@ -11,9 +11,7 @@
 #include <QTimer>
 #include <cfenv>
 
-#include "app/ZR_ConsolePresetEditorGui.h"
 #include "core/ZR_Log.h"
-#include "core/manager/ZR_VisManager.h"
 #include "gui/TFileBrowseDialog.h"
 #include "gui/Tfrm_Visualization.h"
 #include "gui/ZR_BcAppGui.h"
@@ -21,7 +19,9 @@
 #include "gui/ZR_BcVolumePreviewGui.h"
 #include "gui/ZR_QtGlContext.h"
 #include "gui/ZR_QtRenderPlatform.h"
+#include "manager/ZR_VisManager.h"
 #include "presets/ZR_PresetEditor.h"
+#include "presets/ZR_WindowlessPresetEditorGui.h"
 #include "render/OpenGlText.h"
 #include "render/RenderShared.h"
 #include "settings/ZR_Vis3DSettings.h"
@@ -103,7 +103,7 @@ bool Tfrm_Visualization::FormCreate() {
   // 9. Panels 1, 2, 3 and 0 need their native windows, which need the window's.
   (void)winId();
   CreatePanels({ZR_Panel::Ortho0, ZR_Panel::Ortho1, ZR_Panel::Ortho2, ZR_Panel::View3D});
-  m_pPresetEditorGui = std::make_unique<ZR_ConsolePresetEditorGui>();
+  m_pPresetEditorGui = std::make_unique<ZR_WindowlessPresetEditorGui>();
   if (m_pManager->CreatePresetEditor(m_pPresetEditorGui.get()) == VR_OK)
     m_pManager->PresetEditor()->SetBasePath(m_oPaths.PresetBase());
   // 10. Panels 4..8, all hidden.

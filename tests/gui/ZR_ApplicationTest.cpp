@@ -25,7 +25,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "dicom/ZR_DicomVolume.h"
 #include "mpr/MprViewInfo.h"
 #include "dicom/ZR_VolumePreview.h"

@@ -23,7 +23,7 @@
 #include <filesystem>
 
 #include "core/ZR_Ids.h"
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "dicom/ZR_VolumePreview.h"
 #include "gui/TAboutDialog.h"
 #include "gui/TVolumePreview.h"

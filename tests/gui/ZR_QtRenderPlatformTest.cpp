@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "core/ZR_Log.h"
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "gui/TPaintPanel.h"
 #include "gui/ZR_QtGlContext.h"
 #include "tests/support/ZR_RecordingVisGui.h"

@@ -10,14 +10,14 @@
 #include <fstream>
 
 #include "core/ZR_Ids.h"
-#include "core/manager/ZR_Keys.h"
+#include "core/ZR_Keys.h"
 #include "gui/TZR_NumberEdit.h"
+#include "gui/Tfrm_Visualization.h"
 #include "gui/ZR_AppPaths.h"
 #include "gui/ZR_BcAppGui.h"
 #include "gui/ZR_CursorArt.h"
 #include "gui/ZR_CursorFile.h"
 #include "gui/ZR_QtRenderPlatform.h"
-#include "gui/Tfrm_Visualization.h"
 #include "tests/support/ZR_TestData.h"
 
 namespace fs = std::filesystem;

@@ -6,7 +6,7 @@
 
 #include "mpr/ZR_StandardOrientations.h"
 #include "render/ZR_Matrix4.h"
-#include "tests/mpr/ZR_MprTestMatrices.h"
+#include "tests/support/ZR_MprTestMatrices.h"
 
 namespace {
 using ZR_MprTestMatrices::IsRotation;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/manager/ZR_VisManager.h"
+#include "manager/ZR_VisManager.h"
 #include "render/ZR_SliceStack.h"
 
 class ZR_TestManager : public ZR_VisManager {

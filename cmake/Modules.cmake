@@ -1,0 +1,122 @@
+# Folders as modules. A target sees the headers of its own folder and of the project libraries
+# it links (theirs through their PUBLIC links), nothing else: each folder gets an include root
+# in the build tree holding a single link, <folder> -> the source folder, and a library passes
+# its root on to whatever links it. Headers are still included as "folder/ZR_Class.h".
+#
+# What each target declares is also written to the module manifest, which the include check
+# (cmake/CheckIncludes.cmake) reads, so the declarations live in the CMakeLists files only.
+
+set(LMX_MODULE_MANIFEST ${CMAKE_BINARY_DIR}/lmx_modules.cmake)
+set_property(GLOBAL PROPERTY LMX_MODULES "")
+
+# The include root of a folder ("tests/support" -> <build>/include/tests-support).
+function(lmx_module_root folder out)
+  string(REPLACE "/" "-" name "${folder}")
+  set(root ${CMAKE_BINARY_DIR}/include/${name})
+  if(NOT IS_SYMLINK ${root}/${folder})
+    get_filename_component(parent ${root}/${folder} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${LMX_SOURCE_ROOT}/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  set(${out} ${root} PARENT_SCOPE)
+endfunction()
+
+# Makes a target a module of its folder (default: the folder of the calling CMakeLists.txt).
+# Its links are read when the manifest is written, after every target exists.
+function(lmx_module target)
+  cmake_parse_arguments(ARG "" "FOLDER" "" ${ARGN})
+  if(NOT ARG_FOLDER)
+    file(RELATIVE_PATH ARG_FOLDER ${LMX_SOURCE_ROOT} ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  lmx_module_root(${ARG_FOLDER} root)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    target_include_directories(${target} PRIVATE ${root})
+  else()
+    target_include_directories(${target} PUBLIC ${root})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY LMX_MODULES ${target})
+  set_property(GLOBAL PROPERTY LMX_MODULE_FOLDER_${target} ${ARG_FOLDER})
+endfunction()
+
+# A module that this configuration does not build (the fuzz targets outside the fuzzing
+# build): its folder and links still go into the manifest, so the check covers its files.
+function(lmx_module_declaration name)
+  cmake_parse_arguments(ARG "" "FOLDER" "LINKS" ${ARGN})
+  if(NOT ARG_FOLDER)
+    file(RELATIVE_PATH ARG_FOLDER ${LMX_SOURCE_ROOT} ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY LMX_MODULES ${name})
+  set_property(GLOBAL PROPERTY LMX_MODULE_FOLDER_${name} ${ARG_FOLDER})
+  set_property(GLOBAL PROPERTY LMX_MODULE_LINKS_${name} ${ARG_LINKS})
+endfunction()
+
+# The links of a module: all of them (LINKS) or those it passes on (PUBLIC). A static
+# library's PRIVATE links appear in its interface as $<LINK_ONLY:...>, which pass no headers.
+function(lmx_module_links name kind out)
+  get_property(declared GLOBAL PROPERTY LMX_MODULE_LINKS_${name} SET)
+  if(declared)
+    if(kind STREQUAL "PUBLIC")
+      set(links "")
+    else()
+      get_property(links GLOBAL PROPERTY LMX_MODULE_LINKS_${name})
+    endif()
+  elseif(kind STREQUAL "PUBLIC")
+    get_target_property(links ${name} INTERFACE_LINK_LIBRARIES)
+  else()
+    get_target_property(links ${name} LINK_LIBRARIES)
+  endif()
+  if(NOT links)
+    set(links "")  # none: the property reads <var>-NOTFOUND
+  endif()
+  set(result "")
+  foreach(link IN LISTS links)
+    if(NOT link MATCHES "^\\$<LINK_ONLY:")
+      list(APPEND result ${link})
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# Writes, for every folder with a module, the folders its files may include: its own, those of
+# the modules its targets link, and, through those, of their PUBLIC links.
+function(lmx_write_module_manifest)
+  get_property(modules GLOBAL PROPERTY LMX_MODULES)
+  set(folders "")
+  foreach(module IN LISTS modules)
+    get_property(folder GLOBAL PROPERTY LMX_MODULE_FOLDER_${module})
+    list(APPEND folders ${folder})
+    set(seen "")
+    set(visible ${folder})
+    lmx_module_links(${module} LINKS todo)
+    list(LENGTH todo left)
+    while(left GREATER 0)
+      list(POP_FRONT todo dep)
+      list(LENGTH todo left)
+      if(dep IN_LIST seen OR NOT dep IN_LIST modules)
+        continue()
+      endif()
+      list(APPEND seen ${dep})
+      get_property(dep_folder GLOBAL PROPERTY LMX_MODULE_FOLDER_${dep})
+      list(APPEND visible ${dep_folder})
+      lmx_module_links(${dep} PUBLIC passed)
+      list(APPEND todo ${passed})
+      list(LENGTH todo left)
+    endwhile()
+    string(MAKE_C_IDENTIFIER "${folder}" key)
+    list(APPEND allowed_${key} ${visible})
+    list(APPEND targets_${key} ${module})
+  endforeach()
+  list(REMOVE_DUPLICATES folders)
+  list(SORT folders)
+  set(text "# Written by cmake/Modules.cmake: the folders of the modules and what each may include.\n")
+  string(APPEND text "set(LMX_MODULE_FOLDERS ${folders})\n")
+  foreach(folder IN LISTS folders)
+    string(MAKE_C_IDENTIFIER "${folder}" key)
+    list(REMOVE_DUPLICATES allowed_${key})
+    list(SORT allowed_${key})
+    string(APPEND text "set(LMX_MODULE_TARGETS_${key} ${targets_${key}})\n")
+    string(APPEND text "set(LMX_MODULE_ALLOWED_${key} ${allowed_${key}})\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${LMX_MODULE_MANIFEST} CONTENT "${text}" @ONLY)
+endfunction()

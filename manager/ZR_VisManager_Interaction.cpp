@@ -1,0 +1,379 @@
+// Pointer events of the drawing panels: which operation a press, a move or a release drives
+// (from the panel, the screen, the tool, the buttons held and what lies under the pointer),
+// the cursor shown while the pointer merely moves, and the gestures of the 3D views.
+#include <cstdlib>
+
+#include "core/ZR_VisGui.h"
+#include "manager/ZR_VisManager.h"
+#include "mpr/ZR_MprCrosshair.h"
+#include "mpr/ZR_OrthoSliceLines.h"
+#include "presets/ZR_PresetEditor.h"
+
+namespace {
+constexpr int32_t kCutPlaneTool = 3;
+constexpr int32_t kRoiTool = 4;
+constexpr int32_t kSeedTool = 5;
+constexpr int32_t kWindowTool = 6;
+constexpr int32_t kOpacityTool = 7;
+constexpr int32_t kVoiPositionTool = 8;
+constexpr int32_t kVoiSizeTool = 9;
+// A 3D-view drag step shorter than this (|dx| + |dy|, pixels) is not recorded into a movie.
+constexpr int32_t kSmallMove = 15;
+
+bool IsMprPanel(int32_t panel) { return panel >= ZR_Panel::Mpr0 && panel <= ZR_Panel::Mpr3; }
+bool IsOrthoPanel(int32_t panel) { return panel >= ZR_Panel::Ortho0 && panel <= ZR_Panel::Ortho2; }
+bool IsMeasurementTool(int32_t tool) { return tool >= 6 && tool <= 9; }
+
+// The cursor of an orthogonal pane over a VOI edge (panel 1..3, face 24..29), 0 for none.
+int32_t VoiEdgeCursor(int32_t panel, int32_t face) {
+  const bool vertical = (panel == 1 && (face == 24 || face == 25)) || (panel == 2 && (face == 24 || face == 25)) ||
+                        (panel == 3 && (face == 28 || face == 29));
+  const bool horizontal = (panel == 1 && (face == 28 || face == 29)) || (panel == 2 && (face == 26 || face == 27)) ||
+                          (panel == 3 && (face == 26 || face == 27));
+  return vertical ? ZR_Cursor::VoiVertical : horizontal ? ZR_Cursor::VoiHorizontal : 0;
+}
+}  // namespace
+
+void ZR_VisManager::LeftDown(int32_t panel, int32_t x, int32_t y) {
+  if (!PointerAllowed() || IsBusy()) return;
+  m_bMoved = false;
+  if (m_bSnapshotMode) {
+    CaptureView(panel);
+    return;
+  }
+  m_bLeftDown = true;
+  int32_t line = 0;
+  if (m_nScreen == 1) {
+    if (IsMeasurementTool(m_nMprTool)) StartMeasurement(panel, x, y);
+    if (panel == ZR_Panel::MprView3D) {
+      m_n3dTool = kCutPlaneTool;
+    } else if (panel == ZR_Panel::CurvedMpr) {
+      CurvePress(panel, x, y, false);
+    } else if (IsMprPanel(panel)) {
+      PressInMprView(panel);
+      if (m_aMprViews[panel].bCurveMode) CurvePress(panel, x, y, false);
+    }
+  } else if (IsOrthoPanel(panel)) {
+    const int32_t face = PickVoiFace(panel, x, y);
+    if (face != 0) {
+      m_nVoiEdge = face;
+      m_bVoiEdgeHit = true;
+    } else {
+      line = ZR_OrthoSliceLines::Test(panel, x, y, m_aSliceLines, m_nPickTolerance);
+    }
+  } else if (panel == ZR_Panel::View3D) {
+    Drag3D(panel, x, y, x, y, kLeftPress, true, m_bMiddleDown, m_bRightDown, m_n3dTool);
+  }
+  m_nLineDrag = line;
+  m_nLastX = x;
+  m_nLastY = y;
+}
+
+void ZR_VisManager::PressInMprView(int32_t panel) {
+  const bool activated = ActivateMprView(panel);
+  // While the lock holds the active view, only the active view steers panel 8.
+  if (m_bLockActiveView && panel != m_nActiveMprView) return;
+  const int32_t target = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
+  if (!activated || target != m_nMainMprView) PointMprView3D(target, true);
+}
+
+void ZR_VisManager::RightDown(int32_t panel, int32_t x, int32_t y) {
+  if (!PointerAllowed() || IsBusy()) return;
+  m_bMoved = false;
+  m_bRightDown = true;
+  if (m_nScreen == 1 && IsMprPanel(panel)) {
+    PressInMprView(panel);
+    m_nMainMprView = m_nActiveMprView;
+  } else if (m_nScreen == 0 && panel == ZR_Panel::View3D) {
+    Drag3D(panel, x, y, x, y, kRightPress, m_bLeftDown, m_bMiddleDown, true, m_n3dTool);
+  }
+  if (panel >= 0 && panel < ZR_Panel::kPanelCount && m_aMprViews[panel].bCurveMode) CurvePress(panel, x, y, true);
+  m_nLastX = x;
+  m_nLastY = y;
+}
+
+void ZR_VisManager::MiddleDown(int32_t, int32_t x, int32_t y) {
+  if (!PointerAllowed() || IsBusy()) return;
+  m_bMoved = false;
+  m_bMiddleDown = true;
+  m_nLastX = x;
+  m_nLastY = y;
+}
+
+void ZR_VisManager::SetPointerCursor(int32_t panel, int32_t x, int32_t y) {
+  if (panel < 0 || panel >= ZR_Panel::kPanelCount) return;
+  if (m_aMprViews[panel].bCurveMode) {
+    m_pAppGui->SetPanelCursor(panel, ZR_Cursor::Pencil);
+    return;
+  }
+  if (m_nScreen == 1) {
+    static constexpr int32_t kMprCursors[6] = {ZR_Cursor::Zoom,   ZR_Cursor::Pan,    ZR_Cursor::Rotate,
+                                               ZR_Cursor::Rotate, ZR_Cursor::Rotate, ZR_Cursor::WindowLevel};
+    // The measurement tools keep the cursor they set.
+    if (m_nMprTool >= 0 && m_nMprTool < 6) m_pAppGui->SetPanelCursor(panel, kMprCursors[m_nMprTool]);
+    return;
+  }
+  if (!IsOrthoPanel(panel)) return;
+  const int32_t face = PickVoiFace(panel, x, y);
+  if (face != 0) {
+    m_nVoiEdge = face;
+    m_pAppGui->SetPanelCursor(panel, VoiEdgeCursor(panel, face));
+    RedrawPanel(panel);
+    return;
+  }
+  int32_t cursor = m_n3dTool == kOpacityTool ? ZR_Cursor::OpacityWindowLevel : ZR_Cursor::WindowLevel;
+  const int32_t line = ZR_OrthoSliceLines::Test(panel, x, y, m_aSliceLines, m_nPickTolerance);
+  if (m_n3dTool == kVoiPositionTool)
+    cursor = ZR_Cursor::Pan;
+  else if (m_n3dTool == kVoiSizeTool)
+    cursor = ZR_Cursor::VoiSize;
+  else if (m_n3dTool == kSeedTool)
+    cursor = ZR_Cursor::Seed;
+  else if (line != 0)
+    cursor = ZR_OrthoSliceLines::IsVertical(line) ? ZR_Cursor::VertBar : ZR_Cursor::HorBar;
+  m_pAppGui->SetPanelCursor(panel, cursor);
+}
+
+void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
+  if (!PointerAllowed() || IsBusy() || m_bCapturing) return;
+  if (panel < 0 || panel >= ZR_Panel::kPanelCount) return;
+  if (x == m_nLastX && y == m_nLastY) return;
+  if (m_bSkipMove) {
+    m_bSkipMove = false;
+    return;
+  }
+  m_bReleased = false;
+  const bool mpr = m_nScreen == 1;
+  if (mpr && IsMprPanel(panel) && !m_bSoftwareRendering && !m_bLockActiveView) {
+    (void)ActivateMprView(panel);
+    // Panel 8 shows the plane a hovered or grabbed line belongs to; it is redrawn only when
+    // that changes the plane it shows.
+    const int32_t target = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
+    if ((!m_bLeftDown || m_nCrosshairDrag != 0) && target != m_nMainMprView) PointMprView3D(target, true);
+  }
+  if (!m_bLeftDown && !m_bCapturing && panel != ZR_Panel::View3D && panel != ZR_Panel::MprView3D)
+    SetPointerCursor(panel, x, y);
+  m_bMoved = true;
+
+  if (!m_bLeftDown && !m_bRightDown && !m_bMiddleDown) {
+    if (mpr) {
+      if (m_aMprViews[panel].bCurveMode) CurveHover(panel, x, y);
+      if (IsMeasurementTool(m_nMprTool)) HoverMeasurement(panel, x, y);
+    }
+    if (m_bCrosshair && !m_bCapturing) {
+      const int32_t code = mpr && IsMprPanel(panel) && m_aMprViews[panel].Type() == MprViewInfo::kSingle
+                               ? ZR_MprCrosshair::HitTest(m_aMprViews[panel], panel, x, y, m_nPickTolerance)
+                               : ZR_MprCrosshair::kNone;
+      if (code != ZR_MprCrosshair::kNone) m_pAppGui->SetPanelCursor(panel, ZR_Cursor::Pan);
+      if (code != m_nCrosshairDrag) {
+        m_nCrosshairDrag = code;
+        if (!m_bSoftwareRendering) RedrawViews(false);
+      }
+    }
+    // A hover is no step of a drag: the last position stays that of the last press or drag.
+    return;
+  }
+
+  const int32_t lastX = m_nLastX, lastY = m_nLastY;
+  const int32_t dx = x - lastX, dy = y - lastY;
+  if (IsOrthoPanel(panel) || IsMprPanel(panel) || panel == ZR_Panel::CurvedMpr) {
+    if (mpr) {
+      if (IsMprPanel(panel))
+        DragInMprView(panel, x, y, dx, dy);
+      else if (panel == ZR_Panel::CurvedMpr)
+        CurveDrag(panel, x, y);
+    } else if (m_n3dTool != kSeedTool && IsOrthoPanel(panel)) {
+      const bool voi = m_oShared.VoiEnabled();
+      if (voi && m_nVoiEdge != 0 && m_bVoiEdgeHit) {
+        DragVoiEdge(panel, dx, dy);
+      } else if (voi && (m_n3dTool == kVoiPositionTool || m_n3dTool == kVoiSizeTool)) {
+        DragVoi(m_n3dTool, dx, m_bLeftDown, m_bMiddleDown, m_bRightDown);
+      } else if (m_nLineDrag != 0) {
+        DragSliceLine(panel, dx, dy);
+      } else if (m_n3dTool == kOpacityTool) {
+        if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
+        RedrawAfterTableChange(false);
+      } else {
+        DragTable(dx, dy, m_nRenderMode == 1);
+        for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) m_aMprViews[index].bChanged = true;
+        RedrawAfterTableChange(false);
+      }
+    }
+  } else if (panel == ZR_Panel::View3D || panel == ZR_Panel::MprView3D) {
+    if (!Drag3DPanel(panel, lastX, lastY, x, y)) return;
+  }
+  m_nLastX = x;
+  m_nLastY = y;
+}
+
+bool ZR_VisManager::Drag3DPanel(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y) {
+  const int32_t dx = x - lastX, dy = y - lastY;
+  const bool small = std::abs(dx) + std::abs(dy) < kSmallMove;
+  if (m_n3dTool == kWindowTool && m_bLeftDown && panel == ZR_Panel::View3D) {
+    DragTable(dx, dy, m_nRenderMode == 1);
+    RedrawAfterTableChange(false);
+  } else if (m_n3dTool == kOpacityTool && m_bLeftDown && panel == ZR_Panel::View3D) {
+    if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
+    RedrawAfterTableChange(false);
+  } else if (m_bMovieCapture && small) {
+    return false;  // dropped: the next step is measured from the older position
+  } else {
+    Drag3D(panel, lastX, lastY, x, y, kMove, m_bLeftDown, m_bMiddleDown, m_bRightDown, m_n3dTool);
+    if (m_bMovieCapture) RecordMovieEvent(panel, lastX, lastY, x, y, m_bLeftDown, m_bMiddleDown, m_bRightDown, m_n3dTool);
+  }
+  return true;
+}
+
+void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, int32_t kind,
+                           bool left, bool middle, bool right, int32_t tool) {
+  if (!m_bVolumeLoaded) return;
+  (void)MakePanelCurrent(panel);
+  m_nRepaintQuality = 3;
+  if (kind == kLeftPress || kind == kRightPress) {
+    if (tool == kRoiTool) RoiPress(kind, x, y);
+    return;
+  }
+  if (kind != kMove) return;
+  if (left || middle || right) {
+    if (m_bMovieRecording)
+      m_pRenderer->Invalidate();
+    else
+      SelectQuality(m_nStillQuality, true);
+  }
+  if (panel == ZR_Panel::MprView3D) {
+    DragInMprView3D(panel, lastX, lastY, x, y, left, middle, right);
+    return;
+  }
+  if (panel != ZR_Panel::View3D) return;
+  const int32_t dx = x - lastX, dy = y - lastY;
+  switch (tool) {
+    case 0:  // zoom
+      if (left) Draw3DPanel(panel, 0, 0, static_cast<float>(dy), true);
+      break;
+    case 1:  // rotate
+      if (left) {
+        if (dx == 0 && dy == 0) break;
+        const int32_t width = PanelWidth(panel), height = PanelHeight(panel);
+        m_oTrackball = {width, height, 0.75 * std::min(width / 2, height / 2)};
+        m_oShared.Rotate(m_oTrackball, lastX, lastY, x, y);
+        ClearRoi();
+        RedrawPanel(panel);
+      } else if (right || middle) {
+        RedrawPanel(panel);
+      }
+      break;
+    case 2:  // pan
+      if (left) Draw3DPanel(panel, static_cast<float>(dx), static_cast<float>(dy), 0, true);
+      break;
+    case kCutPlaneTool:
+      if (left ? (dx != 0 || dy != 0) : (right || middle)) {
+        DragCutPlane(panel, lastX, lastY, x, y, left);
+        RedrawPanel(panel);
+      }
+      break;
+    case kWindowTool:
+      DragTable(dx, dy, m_nRenderMode == 1);
+      RedrawAfterTableChange(false);
+      break;
+    case kOpacityTool:
+      if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
+      RedrawAfterTableChange(false);
+      break;
+    case kVoiPositionTool:
+    case kVoiSizeTool:
+      DragVoi(tool, dx, left, middle, right);
+      m_pRenderer->Invalidate();
+      RedrawPanel(ZR_Panel::View3D);
+      RedrawViews(true);
+      break;
+    default:  // the region tools act on presses only
+      break;
+  }
+}
+
+void ZR_VisManager::RedrawAfterTableChange(bool alsoMpr) {
+  if (!m_bVolumeLoaded) return;
+  if (!m_bSoftwareRendering) {
+    m_oTexture3dRenderer.UploadLut();
+    const int32_t quality = m_bMovieRecording || (alsoMpr && m_bAutoQuality) ? 0 : m_nStillQuality;
+    SelectQuality(quality, true);
+    if (alsoMpr && m_nScreen == 1) {
+      DrawMprView3D(quality, true);
+      m_bReleased = true;
+    } else if (m_nScreen == 0) {
+      Draw3DPanel(ZR_Panel::View3D, 0, 0, 0, true);
+    }
+  }
+  m_pRenderer->Invalidate();
+  RedrawViews(false);
+}
+
+void ZR_VisManager::RenderPanel0FullQuality() {
+  SelectQuality(0, true);
+  RedrawPanel(ZR_Panel::View3D);
+}
+
+void ZR_VisManager::LeftUp(int32_t panel) {
+  if (!PointerAllowed() || IsBusy()) return;
+  m_bLeftDown = false;
+  m_bReleased = true;
+  // The region-of-interest outline takes panel 0's release while it is drawn, once regions
+  // exist.
+  m_nLineDrag = 0;
+  if (!m_bMoved) return;
+  if (m_nScreen == 1 || !m_bAutoQuality) {
+    if (IsMprPanel(panel)) {
+      RedrawViews(false);
+      if (m_bMprDisplay) {
+        if (m_nCrosshairDrag == 0) m_nMainMprView = m_nActiveMprView;
+        RedrawPanel(ZR_Panel::MprView3D);
+      }
+    } else if (panel == ZR_Panel::MprView3D) {
+      RedrawViews(false);
+    }
+    m_bReleased = false;
+    return;
+  }
+  if (panel == ZR_Panel::View3D || m_n3dTool == kWindowTool || m_n3dTool == kOpacityTool || m_oShared.VoiEnabled())
+    RenderPanel0FullQuality();
+}
+
+void ZR_VisManager::RightUp(int32_t panel) {
+  if (!PointerAllowed()) return;
+  m_bRightDown = false;
+  m_bReleased = true;
+  if (!m_bAutoQuality) return;
+  if (IsMprPanel(panel)) {
+    RedrawViews(false);
+    if (m_bMprDisplay) {
+      if (m_nCrosshairDrag == 0) m_nMainMprView = m_nActiveMprView;
+      RedrawPanel(ZR_Panel::MprView3D);
+    }
+  } else if (panel == ZR_Panel::View3D && (m_n3dTool == kCutPlaneTool || m_oShared.VoiEnabled())) {
+    if (m_nScreen == 0)
+      RenderPanel0FullQuality();
+    else
+      RedrawPanel(ZR_Panel::View3D);
+  }
+}
+
+void ZR_VisManager::MiddleUp(int32_t panel) {
+  if (!PointerAllowed()) return;
+  if (m_nScreen == 1) {
+    m_bReleased = true;
+    RedrawViews(false);
+    m_bReleased = false;
+  } else if (m_bAutoQuality && panel == ZR_Panel::View3D && m_oShared.VoiEnabled()) {
+    RenderPanel0FullQuality();
+  }
+  m_bMiddleDown = false;
+}
+
+void ZR_VisManager::PanelDoubleClick(int32_t panel) {
+  if (!PointerAllowed()) return;
+  m_bSkipMove = true;
+  m_bLeftDown = false;
+  m_bMoved = false;
+  m_pRenderer->Invalidate();
+  RedrawPanel(panel);
+}

@@ -1,0 +1,105 @@
+// The keyboard, and the tool and mode choices the keys and buttons share: the MPR tool, the
+// snapshot mode, the crosshair button and the settings the Ctrl shortcuts toggle.
+#include "core/ZR_VisGui.h"
+#include "core/ZR_Keys.h"
+#include "manager/ZR_VisManager.h"
+#include "mpr/ZR_StandardOrientations.h"
+#include "settings/ZR_Vis3DSettings.h"
+
+namespace {
+constexpr int32_t kRoiTool = 4;
+constexpr int32_t kRestoreMprTool = 10;
+constexpr int32_t kSettingBoundingBox = 1;
+constexpr int32_t kSettingStudyDetails = 2;
+}  // namespace
+
+void ZR_VisManager::KeyDown(int32_t key, bool ctrl, bool, bool) {
+  // Every shortcut acts on a shown volume (Ctrl+S would capture an empty view).
+  if (IsBusy() || !m_bVolumeLoaded) return;
+  if (ctrl) {
+    switch (key) {
+      case ZR_Key::B:
+        if (m_nScreen == 0) ToggleSetting(kSettingBoundingBox);
+        break;
+      case ZR_Key::I:
+        ToggleSetting(kSettingStudyDetails);
+        break;
+      case ZR_Key::S:
+        if (m_nScreen == 1) CaptureView(m_nActiveMprView);
+        break;
+      case ZR_Key::X:
+        m_bCrosshair = !m_bCrosshair;
+        if (m_pWritableSettings) m_pWritableSettings->Display().showMprCrosshairs = m_bCrosshair;
+        CrosshairCommand(m_bCrosshair);
+        m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_MprXhair, m_bCrosshair);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  const bool curve = m_aMprViews[m_nActiveMprView].bCurveMode;
+  if (key == ZR_Key::Escape) {
+    if (m_n3dTool == kRoiTool)
+      ClearRoi();
+    else if (curve)
+      RestartCurve();
+    return;
+  }
+  if (key == ZR_Key::Delete) {
+    if (curve) DeleteCurvePoint();
+    return;
+  }
+  const int32_t code = ZR_StandardOrientations::CodeOfLetter(key);
+  if (code >= 0) ShowStandardOrientation(code);
+}
+
+void ZR_VisManager::ToggleSetting(int32_t id) {
+  if (!m_pWritableSettings) return;
+  DisplaySettings& display = m_pWritableSettings->Display();
+  if (id == kSettingBoundingBox) display.showBoundingBox = !display.showBoundingBox;
+  if (id == kSettingStudyDetails) display.showStudyDetails = !display.showStudyDetails;
+  // The settings contract learns of the changed item here once it exists.
+  ApplySettingNow(id);
+}
+
+void ZR_VisManager::SetMprTool(int32_t tool) {
+  if (tool == kRestoreMprTool) {
+    m_nMprTool = m_nRememberedMprTool;
+    return;
+  }
+  if (tool < 0 || tool > 9) return;
+  if (tool < 6) {
+    m_nRememberedMprTool = m_nMprTool;
+    m_pAppGui->SetToolButtonMarked(ZR_Ctl::ToolBtn_Measures, false);
+  }
+  m_nMprTool = tool;
+}
+
+void ZR_VisManager::SetSnapshotMode(bool on) {
+  if (!m_bVolumeLoaded || on == m_bSnapshotMode) return;
+  m_bSnapshotMode = on;
+  if (m_nScreen == 1) {
+    for (int32_t id : {ZR_Ctl::SBtn_MprWl, ZR_Ctl::Sbtn_MprZoom, ZR_Ctl::Sbtn_MprPan, ZR_Ctl::Sbtn_Rot})
+      m_pAppGui->EnableControl(id, !on);
+    m_pAppGui->SetPanelCursor(ZR_Panel::MprView3D, on ? ZR_Cursor::Capture : ZR_Cursor::Rotate);
+    m_pAppGui->SetPanelCursor(ZR_Panel::CurvedMpr, on ? ZR_Cursor::Capture : ZR_Cursor::WindowLevel);
+  } else {
+    if (on) {
+      m_nSavedCursor = m_pAppGui->GetPanelCursor(ZR_Panel::View3D);
+      m_pAppGui->SetPanelCursor(ZR_Panel::View3D, ZR_Cursor::Capture);
+    } else {
+      m_pAppGui->SetPanelCursor(ZR_Panel::View3D, m_nSavedCursor);
+    }
+    Enable3dToolControls(!on);
+  }
+  const int32_t first = m_nScreen == 1 ? ZR_Panel::Mpr0 : ZR_Panel::Ortho0;
+  const int32_t last = m_nScreen == 1 ? ZR_Panel::Mpr3 : ZR_Panel::Ortho2;
+  for (int32_t panel = first; panel <= last; ++panel)
+    m_pAppGui->SetPanelCursor(panel, on ? ZR_Cursor::Capture : ZR_Cursor::Arrow);
+}
+
+void ZR_VisManager::CrosshairCommand(bool down) {
+  if (!down) m_nCrosshairDrag = 0;
+  RedrawViews(false);
+}

@@ -1,0 +1,246 @@
+// The manager's messages, questions and panel bookkeeping, seen through the recording doubles.
+#include "manager/ZR_VisManager.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "core/ZR_Log.h"
+#include "tests/support/ZR_RecordingProgressBar.h"
+#include "tests/support/ZR_RecordingVisGui.h"
+#include "tests/support/ZR_TestData.h"
+
+namespace {
+// Exposes the state fields for the checks of their defaults.
+class InspectableManager : public ZR_VisManager {
+ public:
+  using ZR_VisManager::ZR_VisManager;
+  using ZR_VisManager::m_aAxisSign;
+  using ZR_VisManager::m_bAutoQuality;
+  using ZR_VisManager::m_bBusy;
+  using ZR_VisManager::m_bCrosshair;
+  using ZR_VisManager::m_bGrayMpr;
+  using ZR_VisManager::m_bInitialised;
+  using ZR_VisManager::m_bLargeViewport;
+  using ZR_VisManager::m_bMprDisplay;
+  using ZR_VisManager::m_bOffscreenReady;
+  using ZR_VisManager::m_bRegionEditing;
+  using ZR_VisManager::m_bShading;
+  using ZR_VisManager::m_bSnapshotMode;
+  using ZR_VisManager::m_n3dTool;
+  using ZR_VisManager::m_nActiveMprView;
+  using ZR_VisManager::m_nFinalMethod;
+  using ZR_VisManager::m_nMainMprView;
+  using ZR_VisManager::m_nMaximisedSlot;
+  using ZR_VisManager::m_nMeasureView;
+  using ZR_VisManager::m_nMprTool;
+  using ZR_VisManager::m_nMprViewLimit;
+  using ZR_VisManager::m_nPickTolerance;
+  using ZR_VisManager::m_nReduction;
+  using ZR_VisManager::m_nRenderMode;
+  using ZR_VisManager::m_nRenderQuality;
+  using ZR_VisManager::m_nRepaintQuality;
+  using ZR_VisManager::m_nScreen;
+  using ZR_VisManager::m_nStillQuality;
+  using ZR_VisManager::m_nSubsample;
+  using ZR_VisManager::m_oTrackball;
+  using ZR_VisManager::m_pRepaintFlags;
+  using ZR_VisManager::m_pViewports;
+};
+}  // namespace
+
+TEST(Manager, ConstructionSetsTheDocumentedDefaults) {
+  ZR_RecordingVisGui gui;
+  InspectableManager m(&gui);
+  EXPECT_EQ(m.m_pViewports, nullptr);
+  EXPECT_EQ(m.m_pRepaintFlags, nullptr);
+  EXPECT_FALSE(m.m_bOffscreenReady);
+  EXPECT_TRUE(m.m_bLargeViewport);
+  EXPECT_EQ(m.m_nRenderQuality, 0);
+  EXPECT_EQ(m.m_nStillQuality, 3);
+  EXPECT_EQ(m.m_nRepaintQuality, 3);
+  EXPECT_FALSE(m.m_bBusy);
+  EXPECT_FALSE(m.m_bInitialised);
+  EXPECT_FALSE(m.IsVolumeLoaded());
+  EXPECT_TRUE(m.m_bAutoQuality);
+  EXPECT_TRUE(m.m_bRegionEditing);
+  EXPECT_TRUE(m.m_bCrosshair);
+  EXPECT_EQ(m.m_nReduction, 1);
+  EXPECT_FALSE(m.m_bShading);
+  EXPECT_EQ(m.m_nScreen, 1);
+  EXPECT_EQ(m.m_nRenderMode, 1);
+  EXPECT_TRUE(m.m_bGrayMpr);
+  EXPECT_EQ(m.m_nMprTool, 5);
+  EXPECT_EQ(m.m_nFinalMethod, 2);
+  EXPECT_EQ(m.m_nSubsample, 1);
+  EXPECT_EQ(m.m_oTrackball.nWidth, 1024);
+  EXPECT_EQ(m.m_oTrackball.nHeight, 768);
+  EXPECT_EQ(m.m_oTrackball.dRadius, 512.0);
+  EXPECT_EQ(m.m_n3dTool, 1);
+  EXPECT_EQ(m.m_aAxisSign[0] + m.m_aAxisSign[1] + m.m_aAxisSign[2], 3);
+  EXPECT_EQ(m.m_nActiveMprView, 6);
+  EXPECT_EQ(m.m_nMprViewLimit, 12);
+  EXPECT_EQ(m.m_nMaximisedSlot, 5);
+  EXPECT_EQ(m.m_nMainMprView, 6);
+  EXPECT_EQ(m.m_nMeasureView, 12);
+  EXPECT_EQ(m.m_nPickTolerance, 12);
+  EXPECT_FALSE(m.m_bSnapshotMode);
+  EXPECT_FALSE(m.m_bMprDisplay);
+  EXPECT_TRUE(m.AppDir().empty());
+  EXPECT_TRUE(m.CaptureDir().empty());
+  EXPECT_TRUE(gui.calls.empty());  // construction does not touch the window
+}
+
+TEST(Manager, WiringStoresEachCollaboratorWithoutTouchingIt) {
+  ZR_RecordingVisGui gui, previewGui;
+  ZR_RecordingProgressBar progress;
+  ZR_VisManager m(&gui);
+  auto* settings = reinterpret_cast<ZR_Settings*>(0x10);
+  auto* gallery = reinterpret_cast<ZR_ImageGallery*>(0x20);
+  auto* movie = reinterpret_cast<ZR_Movie*>(0x30);
+  auto* series = reinterpret_cast<ZR_Series*>(0x40);
+  m.SetSettings(settings);
+  m.SetImageGallery(gallery);
+  m.SetMovie(movie);
+  m.SetSeriesWriter(series);
+  m.SetProgressBar(&progress);
+  m.SetVolumePreviewGui(&previewGui);
+  EXPECT_EQ(m.Settings(), settings);
+  EXPECT_EQ(m.ImageGallery(), gallery);
+  EXPECT_EQ(m.Movie(), movie);
+  EXPECT_EQ(m.SeriesWriter(), series);
+  EXPECT_EQ(m.ProgressBar(), &progress);
+  EXPECT_EQ(m.VolumePreviewGui(), &previewGui);
+  EXPECT_TRUE(gui.calls.empty());
+  EXPECT_TRUE(previewGui.calls.empty());
+  EXPECT_TRUE(progress.calls.empty());
+}
+
+TEST(ManagerReportResult, SuccessShowsNothingAndLeavesTheProgressBarOpen) {
+  ZR_RecordingVisGui gui;
+  ZR_RecordingProgressBar progress;
+  ZR_VisManager m(&gui);
+  m.SetProgressBar(&progress);
+  progress.Show(true);
+  m.ReportResult(VR_OK);
+  EXPECT_TRUE(gui.calls.empty());
+  EXPECT_TRUE(progress.visible);
+}
+
+TEST(ManagerReportResult, ClosesTheProgressBarBeforeTheMessage) {
+  ZR_RecordingVisGui gui;
+  ZR_RecordingProgressBar progress;
+  ZR_VisManager m(&gui);
+  m.SetProgressBar(&progress);
+  progress.Show(true);
+  bool closedBeforeMessage = false;
+  gui.onCall = [&](const std::string& call) {
+    if (call.rfind("ShowMessage(", 0) == 0) closedBeforeMessage = !progress.visible;
+  };
+  m.ReportResult(VR_LD_TOO_FEW_SLICES);
+  EXPECT_TRUE(closedBeforeMessage);
+  EXPECT_EQ(gui.calls,
+            (std::vector<std::string>{"ShowMessage(\"ERROR! Failed to load volume (too few slices).\")"}));
+}
+
+TEST(ManagerReportResult, WorksWithoutAProgressBar) {
+  ZR_RecordingVisGui gui;
+  ZR_VisManager m(&gui);
+  m.ReportResult(VR_NO_MEMORY);
+  EXPECT_EQ(gui.Messages().size(), 1u);
+}
+
+TEST(ManagerReportResult, ShadingFailureUnchecksShadingAndSwitchesItOffFirst) {
+  ZR_RecordingVisGui gui;
+  ZR_VisManager m(&gui);
+  m.SetShading(true, false);
+  ASSERT_TRUE(m.IsShading());
+  gui.Clear();
+  bool shadingOffAtMessage = false;
+  gui.onCall = [&](const std::string& call) {
+    if (call.rfind("ShowMessage(", 0) == 0) shadingOffAtMessage = !m.IsShading();
+  };
+  m.ReportResult(VR_OG_SHADING);
+  EXPECT_TRUE(shadingOffAtMessage);
+  EXPECT_EQ(gui.calls,
+            (std::vector<std::string>{
+                "SetChecked(12,false)",
+                "ShowMessage(\"ERROR! Failed to enable Shaded Rendering. Try reducing number of "
+                "slices.\")"}));
+}
+
+TEST(ManagerReportResult, CodesWithoutATextAreLoggedAndShownAsAGenericError) {
+  const auto dir = ZR_TestData::ScratchDir("report_unknown");
+  ZR_RecordingVisGui gui;
+  {
+    ZR_VisManager m(&gui);
+    m.OpenLog(dir.string());
+    for (int32_t code : {17, 16, 15, 1, -5, 123456}) m.ReportResult(code);
+  }
+  const auto messages = gui.Messages();
+  ASSERT_EQ(messages.size(), 6u);
+  EXPECT_EQ(messages[0], "ERROR! The operation failed (result code 17).");
+  EXPECT_EQ(messages[4], "ERROR! The operation failed (result code -5).");
+  std::ifstream in(dir / "lmx_log.txt");
+  std::stringstream log;
+  log << in.rdbuf();
+  EXPECT_NE(log.str().find("ReportResult(): no message for result code 17\n"), std::string::npos);
+  EXPECT_NE(log.str().find("ReportResult(): no message for result code 123456\n"), std::string::npos);
+}
+
+TEST(ManagerShading, SwitchingOnEnablesFullQualityAndSelectsQualityZero) {
+  ZR_RecordingVisGui gui;
+  ZR_VisManager m(&gui);
+  m.SetShading(true, false);
+  EXPECT_EQ(gui.calls, (std::vector<std::string>{"EnableControl(11,true)"}));
+  EXPECT_EQ(m.RenderQuality(), 0);
+  gui.Clear();
+  m.SetShading(true, true);  // unchanged: nothing happens
+  EXPECT_TRUE(gui.calls.empty());
+}
+
+TEST(ManagerExit, AsksOnlyWhenTold) {
+  ZR_RecordingVisGui gui;
+  ZR_VisManager m(&gui);
+  EXPECT_EQ(m.ConfirmExit(false), 0);
+  EXPECT_TRUE(gui.calls.empty());
+  gui.yesNoAnswers = {false, true};
+  EXPECT_EQ(m.ConfirmExit(true), 0);
+  EXPECT_EQ(m.ConfirmExit(true), 1);
+  EXPECT_EQ(gui.calls, (std::vector<std::string>{"AskYesNo(\"Exit Lumetra ?\")",
+                                                 "AskYesNo(\"Exit Lumetra ?\")"}));
+}
+
+TEST(ManagerPanels, ViewSlotOfEveryPanel) {
+  const int32_t expected[] = {5, 0, 1, 2, 0, 1, 2, 3, 5, 5, 5, 5, 5};
+  for (int32_t panel = 0; panel <= 12; ++panel)
+    EXPECT_EQ(ZR_VisManager::ViewSlotOfPanel(panel), expected[panel]) << panel;
+  EXPECT_EQ(ZR_VisManager::ViewSlotOfPanel(-1), 5);
+}
+
+TEST(ManagerPanels, SetupPanelViewSizesTheTrackballFromIntegerHalves) {
+  ZR_RecordingVisGui gui;
+  InspectableManager m(&gui);
+  ZR_ViewportTable viewports;
+  viewports.SetSize(0, 801, 601);
+  viewports.SetSize(8, 300, 451);
+  m.m_pViewports = &viewports;
+  m.SetupPanelView(0);
+  EXPECT_EQ(m.Trackball().nWidth, 801);
+  EXPECT_EQ(m.Trackball().nHeight, 601);
+  EXPECT_DOUBLE_EQ(m.Trackball().dRadius, 150.0);  // 0.5 * min(400, 300)
+  m.SetupPanelView(8);
+  EXPECT_DOUBLE_EQ(m.Trackball().dRadius, 75.0);  // 0.5 * min(150, 225)
+}
+
+TEST(ManagerPanels, ViewportSizeEntriesFollowTheTableLayout) {
+  // Size entry i (12..35) belongs to panel (i - 12) / 2; the radial previews are 10 and 11.
+  ZR_ViewportTable t;
+  t.SetSize(10, 111, 222);
+  t.SetSize(11, 333, 444);
+  EXPECT_EQ(t.aSizes[32 - 12], 111);
+  EXPECT_EQ(t.aSizes[33 - 12], 222);
+  EXPECT_EQ(t.aSizes[34 - 12], 333);
+  EXPECT_EQ(t.aSizes[35 - 12], 444);
+}
