@@ -92,7 +92,14 @@ bool RenderShared::ComputeOrientation(float row[3], float column[3], const float
   if (m_bReoriented) {
     m_aSigns[0] = m_aSigns[1] = m_aSigns[2] = 1;
     SetIdentity(m_aTextureOrientation);
-    const float* rows[3] = {row, column, normal};
+    // The volume's third axis runs the way its slices advance, which need not be the image
+    // normal's way (a sagittal series ordered from right to left has its normal pointing
+    // left): taking the normal then would show the patient mirrored.
+    const float along = slice[0] * normal[0] + slice[1] * normal[1] + slice[2] * normal[2];
+    float third[3] = {normal[0], normal[1], normal[2]};
+    if (along < 0)
+      for (float& v : third) v = -v;
+    const float* rows[3] = {row, column, third};
     for (int32_t r = 0; r < 3; ++r)
       for (int32_t c = 0; c < 3; ++c) {
         m_aTextureOrientation[c * 4 + r] = rows[r][c];

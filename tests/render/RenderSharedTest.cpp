@@ -150,6 +150,26 @@ TEST(ComputeOrientation, AReorientedVolumeHoldsTheCosinesAsRows) {
   ExpectMatrixNear(shared.BoxOrientation(), expected.Transposed(), 0, "box");
 }
 
+// A sagittal series ordered from the patient's right to the left: its normal (r x c) points
+// right, its slices advance left. The volume's third axis is the way the slices run; taking
+// the normal would show the patient mirrored.
+TEST(ComputeOrientation, SlicesAdvancingAgainstTheNormalKeepThePatientsSides) {
+  RenderShared shared;
+  float row[3] = {0, 1, 0}, column[3] = {0, 0, -1};
+  const float slice[3] = {1, 0, 0};  // n = (-1, 0, 0)
+  int32_t signs[3];
+  shared.ComputeOrientation(row, column, slice, signs);
+  ASSERT_TRUE(shared.Reoriented());
+  const ZR_Matrix4 texture = ZR_Matrix4::FromDoubles(shared.TextureOrientation());
+  // Texture x, y and z go to patient y, -z and +x: a point one step along each voxel axis
+  // lands one step along the patient axis it was taken from.
+  const auto x = texture.Transposed().TransformPoint(1, 0, 0);
+  const auto z = texture.Transposed().TransformPoint(0, 0, 1);
+  EXPECT_NEAR(x[1], 1, 1e-6);
+  EXPECT_NEAR(z[0], 1, 1e-6);  // not -1
+  ExpectMatrixNear(shared.BoxOrientation(), texture.Transposed(), 0, "box");
+}
+
 TEST(ComputeOrientation, ATiltedSeriesIsShearedAlongZ) {
   RenderShared shared;
   float row[3] = {1, 0, 0}, column[3] = {0, 0.97f, -0.24f};
