@@ -31,8 +31,11 @@ void ZR_VisManager::SetupPanelView(int32_t panel) {
   m_oTrackball.nWidth = width;
   m_oTrackball.nHeight = height;
   m_oTrackball.dRadius = 0.5 * std::min(width / 2, height / 2);
+  // Another viewport size is another picture; the same one (the window arranging the screen
+  // it has just shown) leaves the picture drawn for it current.
+  const bool resized = m_oShared.ViewportWidth() != width || m_oShared.ViewportHeight() != height;
   m_oShared.SetViewport(width, height);
-  m_pRenderer->Invalidate();
+  if (resized) m_pRenderer->Invalidate();
 }
 
 ZR_DrawSurface* ZR_VisManager::MakePanelCurrent(int32_t index) {
