@@ -125,6 +125,37 @@ TEST_F(SoftwareImage, ShowsTheSameGreyAsTheGpuForTheSameWindow) {
   }
 }
 
+// A plane that leaves the volume: both renderers show black beyond its box and the same
+// volume inside it. The box edge is where they may part: the GPU samples up to the box face,
+// the software reslice leaves the outermost voxel layer out, so the two lit regions end
+// within a voxel and a half of each other, and neither reaches beyond the box.
+TEST_F(SoftwareImage, BothRenderersEndTheVolumeAtItsBox) {
+  Load(std::vector<uint16_t>(64, 3000));
+  ZR_Lut& lut = scene->shared.GetLut();
+  lut.SetValueMapping(1, 0);
+  lut.SetRawRange(0, 4095);
+  lut.BuildGreyRamp(200, 100);  // every voxel of the volume white
+  // Sagittal: y across, z (8 slices over a 64-wide panel) upwards; rows 28..35 are the volume.
+  const float frame[16] = {0, 1, 0, 0, 0, 0, -1, 0, -1, 0, 0, 0, 0, 0, 0, 1};
+  std::copy_n(frame, 16, view.oPlane.afRotation);
+  for (const bool gpu : {true, false}) {
+    const ZR_TestImage image = gpu ? DrawGpu() : DrawSoftware();
+    int32_t first = -1, last = -1;
+    for (int32_t row = 0; row < kSize; ++row)
+      if (image.At(kSize / 2, row)[0] > 127) {
+        if (first < 0) first = row;
+        last = row;
+      }
+    const char* who = gpu ? "GPU" : "software";
+    ASSERT_GE(first, 0) << who;
+    EXPECT_GE(first, 28) << who;
+    EXPECT_LE(last, 35) << who;
+    EXPECT_LE(first, 30) << who;
+    EXPECT_GE(last, 33) << who;
+    for (int32_t row : {0, 20, 27, 36, 50, 63}) EXPECT_EQ(image.At(kSize / 2, row)[0], 0) << who << ", row " << row;
+  }
+}
+
 TEST_F(SoftwareImage, EveryFastRedrawShowsTheCurrentWindow) {
   Load(std::vector<uint16_t>(64, 500));
   ZR_Lut& lut = scene->shared.GetLut();
