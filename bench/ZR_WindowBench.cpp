@@ -83,13 +83,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (argc > 1) g_sStudy = argv[1];
   ZR_XvfbServer server("1600x1000x24");
-  if (server.Display().empty()) {
-    std::fprintf(stderr, "bench_window: no X server: %s\n", server.Error().c_str());
-    return 1;
-  }
-  setenv("DISPLAY", server.Display().c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "xcb", 1);
-  unsetenv("WAYLAND_DISPLAY");
+  if (!server.UseForQt("bench_window")) return 1;
   int result = 1;
   {
     QApplication app(argc, argv);

@@ -1,5 +1,8 @@
 #include "tests/gui/ZR_XvfbServer.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -69,4 +72,15 @@ void ZR_XvfbServer::Stop() {
   int status = 0;
   waitpid(m_nPid, &status, 0);
   m_nPid = -1;
+}
+
+bool ZR_XvfbServer::UseForQt(const char* program) const {
+  if (m_sDisplay.empty()) {
+    std::fprintf(stderr, "%s: no X server: %s\n", program, m_sError.c_str());
+    return false;
+  }
+  setenv("DISPLAY", m_sDisplay.c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  unsetenv("WAYLAND_DISPLAY");
+  return true;
 }

@@ -16,6 +16,9 @@ class ZR_XvfbServer {
   ZR_XvfbServer& operator=(const ZR_XvfbServer&) = delete;
 
   const std::string& Display() const { return m_sDisplay; }
+  // Points Qt of this process at the server (DISPLAY, the xcb platform, no Wayland); false,
+  // with a line on stderr naming `program`, when the server did not start.
+  bool UseForQt(const char* program) const;
   const std::string& Error() const { return m_sError; }
 
  private:

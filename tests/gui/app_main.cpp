@@ -19,13 +19,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
   ZR_XvfbServer server(kScreen);
-  if (server.Display().empty()) {
-    std::fprintf(stderr, "test_gui_app: no X server: %s\n", server.Error().c_str());
-    return 1;
-  }
-  setenv("DISPLAY", server.Display().c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "xcb", 1);
-  unsetenv("WAYLAND_DISPLAY");
+  if (!server.UseForQt("test_gui_app")) return 1;
   int result = 1;
   {
     QApplication app(argc, argv);
