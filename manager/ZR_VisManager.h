@@ -11,6 +11,7 @@
 #include "core/ZR_Ids.h"
 #include "core/ZR_Result.h"
 #include "core/ZR_ViewportTable.h"
+#include "core/ZR_Vocabulary.h"
 #include "mpr/MprViewInfo.h"
 #include "mpr/ZR_MprPane.h"
 #include "dicom/ZR_VolumeLoader.h"
@@ -123,16 +124,16 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   [[nodiscard]] int32_t LoadStudy(const std::vector<std::string>& files, int32_t& count);
   // Creates the subset preview for the volume read, hands it to the preview's window and, with
   // `show`, shows it modally. 4 without a volume; 3 when the thumbnails do not fit.
-  int32_t StartVolume(bool show);
+  [[nodiscard]] int32_t StartVolume(bool show);
   // A volume described by another process replaces the current one. Refused (4, nothing
   // changed) while it carries no pixels, which the hand-over record cannot bring yet.
-  int32_t LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volume);
+  [[nodiscard]] int32_t LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volume);
   // The hand-over record as received: checked (a short or inconsistent record is refused with
   // 4), then LoadHandedOverVolume.
-  int32_t LoadHandedOverRecord(const void* data, size_t size);
+  [[nodiscard]] int32_t LoadHandedOverRecord(const void* data, size_t size);
   // Assembles the volume's range first..last into the renderers and shows it; null only
   // unloads. The volume must be the one LoadStudy read (GetVolume()).
-  int32_t LoadVolume(ZR_DicomVolume* volume) override;
+  [[nodiscard]] int32_t LoadVolume(ZR_DicomVolume* volume) override;
   ZR_DicomVolume* GetVolume() const { return m_pVolume.get(); }
   ZR_VolumePreview* VolumePreview() const { return m_pVolumePreview.get(); }
   ZR_PresetEditor* PresetEditor() const { return m_pPresetEditor.get(); }
@@ -148,11 +149,11 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // Both return true; while a load runs they change nothing.
   bool Show3DScreen();
   bool ShowMprScreen();
-  // 0 grayscale, 1 colour, 2 MIP; `mprOnly` sets the MPR screen's 3D view up instead of panel 0
-  // (and leaves the 3D screen's mode as it is).
-  void SetRenderMode(int32_t mode, bool mprOnly);
-  int32_t RenderMode() const { return m_nRenderMode; }
-  int32_t Tool3d() const { return m_n3dTool; }
+  // `mprOnly` sets the MPR screen's 3D view up instead of panel 0 (and leaves the 3D screen's
+  // mode as it is). A number outside the modes changes nothing.
+  void SetRenderMode(ZR_RenderMode mode, bool mprOnly);
+  ZR_RenderMode RenderMode() const { return m_nRenderMode; }
+  ZR_Tool3d Tool3d() const { return m_n3dTool; }
 
   // --- Commands (ZR_VisManager_Commands.cpp) ----------------------------------------------------
   // The numbered entry point of the main window's controls: the number is the id of the
@@ -162,7 +163,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // The MPR panels' pop-up menu, by menu id; the same rule.
   void MprPopupCommand(int32_t id);
   // The 3D tool buttons: the tool and the cursor of panel 0.
-  void Select3dTool(int32_t tool) { Set3dTool(tool); }
+  void Select3dTool(ZR_Tool3d tool) { Set3dTool(tool); }
 
   // --- Pointer and keyboard (ZR_VisManager_Interaction.cpp, ZR_VisManager_Keys.cpp) -----------
   // Pointer events of the drawing panels, in panel pixels (x to the right, y downwards). None
@@ -184,18 +185,20 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // in the direction of `delta`'s sign (Ctrl: 5 % of the view's depth, Shift: 0.1 units).
   void MouseWheel(int32_t delta, bool ctrl, bool shift);
   // The gesture handler of the 3D views (panels 0 and 8), also replayed by recorded movies.
-  // `kind`: 0 a left press, 2 a right press, 4 a move; `tool` a 3D tool.
+  // `kind`: 0 a left press, 2 a right press, 4 a move. Movies record the tool by number and
+  // convert it back when they replay.
   static constexpr int32_t kLeftPress = 0;
   static constexpr int32_t kRightPress = 2;
   static constexpr int32_t kMove = 4;
   void Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, int32_t kind, bool left,
-              bool middle, bool right, int32_t tool);
+              bool middle, bool right, ZR_Tool3d tool);
   // After a transfer-function drag: the tables uploaded and the views redrawn.
   void RedrawAfterTableChange(bool alsoMpr);
 
   // --- Tools, modes and the MPR layout (ZR_VisManager_Keys.cpp, ZR_VisManager_Mpr.cpp) -------
-  // MPR tools 0..9; 10 restores the tool that the last non-measurement choice replaced.
-  void SetMprTool(int32_t tool);
+  // Restore gives back the tool that the last non-measurement choice replaced; a number
+  // outside the tools changes nothing.
+  void SetMprTool(ZR_MprTool tool);
   void SetSnapshotMode(bool on);
   // The crosshair button (command 44): released, it lets go of a grabbed line; the MPR views
   // redraw.
@@ -214,7 +217,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   const MprViewInfo& MprView(int32_t panel) const { return m_aMprViews[panel]; }
   int32_t ActiveMprView() const { return m_nActiveMprView; }
   int32_t MainMprView() const { return m_nMainMprView; }
-  int32_t MprTool() const { return m_nMprTool; }
+  ZR_MprTool MprTool() const { return m_nMprTool; }
   int32_t CrosshairDrag() const { return m_nCrosshairDrag; }
   int32_t LineDrag() const { return m_nLineDrag; }
   bool CrosshairShown() const { return m_bCrosshair; }
@@ -251,7 +254,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_VisGui* VolumePreviewGui() const { return m_pVolumePreviewGui; }
   const ZR_ViewportTable* Viewports() const { return m_pViewports; }
   int32_t RenderQuality() const { return m_nRenderQuality; }
-  int32_t Screen() const { return m_nScreen; }
+  ZR_Screen Screen() const { return m_nScreen; }
   bool CanShade() const { return m_bCanShade; }
   bool IsOffscreenReady() const { return m_bOffscreenReady; }
   bool IsLargeViewport() const { return m_bLargeViewport; }
@@ -272,16 +275,16 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // returns 0, VR_OG_PIXEL_FORMAT, VR_OG_CONTEXT, VR_OG_SW_RENDER or VR_OG_NOT_SUPPORTED and
   // sets m_bSoftwareRendering, m_bCanShade and m_sGlRenderer. Virtual so that the start-up
   // messages can be exercised with a chosen result.
-  virtual int32_t CreateOpenGlViewports();
+  [[nodiscard]] virtual int32_t CreateOpenGlViewports();
   // Logs the adapter's identification and whether it is on the qualified list; the list
   // never refuses an adapter (what it can do is detected instead).
   void IdentifyAdapter();
   void CreateFont(ZR_DrawSurface& panel);
   // The panels of the MPR screen at their standard planes; view 6 active and shown by panel 8.
   void ResetMprPlanes();
-  // Resetting the layout for a screen (0 3D, 1 MPR): the MPR planes for the MPR screen, then
-  // for either: curved MPR of the active view off, snapshot mode ended, the views repainted.
-  void ResetMprLayout(int32_t screen);
+  // Resetting the layout for a screen: the MPR planes for the MPR screen, then for either:
+  // curved MPR of the active view off, snapshot mode ended, the views repainted.
+  void ResetMprLayout(ZR_Screen screen);
 
   // --- Interaction (ZR_VisManager_Interaction.cpp, ZR_VisManager_Mpr.cpp) ---------------------
   bool PointerAllowed() const { return m_bVolumeLoaded && !m_bMovieRecording; }
@@ -333,12 +336,12 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // The VOI box edge of an orthogonal pane under the pointer (24..29), 0 for none.
   virtual int32_t PickVoiFace(int32_t panel, int32_t x, int32_t y);
   virtual void DragVoiEdge(int32_t panel, int32_t dx, int32_t dy);
-  virtual void DragVoi(int32_t tool, int32_t dx, bool left, bool middle, bool right);
+  virtual void DragVoi(ZR_Tool3d tool, int32_t dx, bool left, bool middle, bool right);
   virtual void RoiPress(int32_t kind, int32_t x, int32_t y);
   virtual void ClearRoi();
   virtual void DragCutPlane(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left);
   virtual void RecordMovieEvent(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left,
-                                bool middle, bool right, int32_t tool);
+                                bool middle, bool right, ZR_Tool3d tool);
   // The type buttons and slab controls show the active view's settings.
   virtual void RefreshMprControls();
 
@@ -365,14 +368,14 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // buffers, the assembly, the region buffers, the study information...), naming it. A test
   // throws std::bad_alloc from here to follow every failure path.
   virtual void BeforeAllocation(const char* what);
-  int32_t ReadStudy(const std::vector<std::string>& files, int32_t& count);
-  int32_t LoadVolumeNow(ZR_DicomVolume* volume);
+  [[nodiscard]] int32_t ReadStudy(const std::vector<std::string>& files, int32_t& count);
+  [[nodiscard]] int32_t LoadVolumeNow(ZR_DicomVolume* volume);
   // Steps 4..23 of a load; a result code, or std::bad_alloc.
-  int32_t AssembleAndShow(ZR_DicomVolume& volume);
-  int32_t FillVoxels(ZR_DicomVolume& volume);
+  [[nodiscard]] int32_t AssembleAndShow(ZR_DicomVolume& volume);
+  [[nodiscard]] int32_t FillVoxels(ZR_DicomVolume& volume);
   void MakeUndoCopies(const ZR_DicomVolume& volume);
-  int32_t BuildReducedVoxels();
-  int32_t UploadTextures();
+  [[nodiscard]] int32_t BuildReducedVoxels();
+  [[nodiscard]] int32_t UploadTextures();
   void CompleteLoad(ZR_DicomVolume& volume);
   // Unmaps what a failed load left mapped.
   void AbortLoad();
@@ -390,12 +393,12 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // --- Screens and modes (ZR_VisManager_Screens.cpp) ----------------------------------------------
   bool Show3DScreenNow();
   bool ShowMprScreenNow();
-  void SetRenderModeNow(int32_t mode, bool mprOnly);
-  void ApplyRenderMode(int32_t mode, int32_t panel);
+  void SetRenderModeNow(ZR_RenderMode mode, bool mprOnly);
+  void ApplyRenderMode(ZR_RenderMode mode, int32_t panel);
   // The renderer's view window and rotation, the cut plane and the VOI back to their defaults.
   void ResetViewState();
   void ResetVoi();
-  void Set3dTool(int32_t tool);
+  void Set3dTool(ZR_Tool3d tool);
   void Enable3dToolControls(bool on);
   void ApplySettingNow(int32_t id);
 
@@ -485,7 +488,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   };
   LastFrame m_oLastFrame;
   int32_t m_nFinalMethod = 2;
-  int32_t m_nRenderMode = 1;
+  ZR_RenderMode m_nRenderMode = ZR_RenderMode::Colour;
   bool m_bShading = false;
   bool m_bAutoQuality = true;
   bool m_bSoftwareRendering = false;
@@ -504,11 +507,11 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   bool m_bMprResetOnMpr = false;
   bool m_bGrayMpr = true;
   bool m_bMprDisplay = false;
-  int32_t m_nScreen = 1;
+  ZR_Screen m_nScreen = ZR_Screen::Mpr;
 
   // --- Tools and views -------------------------------------------------------------------------
-  int32_t m_n3dTool = 1;
-  int32_t m_nMprTool = 5;
+  ZR_Tool3d m_n3dTool = ZR_Tool3d::Rotate;
+  ZR_MprTool m_nMprTool = ZR_MprTool::WindowLevel;
   int32_t m_nCrosshairDrag = 0;
   int32_t m_nVoiEdge = 0;
   ZR_TrackballView m_oTrackball{1024, 768, 512.0};
@@ -518,7 +521,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   int32_t m_nMainMprView = ZR_Panel::Mpr2;
   int32_t m_nMeasureView = ZR_Panel::None;
   int32_t m_nPickTolerance = 12;
-  int32_t m_nRememberedMprTool = 5;  // what MPR tool 10 restores
+  ZR_MprTool m_nRememberedMprTool = ZR_MprTool::WindowLevel;  // what Restore gives back
   int32_t m_nLineDrag = 0;           // slice line grabbed in an orthogonal pane (1..6)
   bool m_bVoiEdgeHit = false;
   int32_t m_aSliceLines[6] = {0, 0, 0, 0, 0, 0};

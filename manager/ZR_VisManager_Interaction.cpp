@@ -2,6 +2,7 @@
 // (from the panel, the screen, the tool, the buttons held and what lies under the pointer),
 // the cursor shown while the pointer merely moves, and the gestures of the 3D views.
 #include <cstdlib>
+#include <iterator>
 
 #include "core/ZR_VisGui.h"
 #include "manager/ZR_VisManager.h"
@@ -10,26 +11,19 @@
 #include "presets/ZR_PresetEditor.h"
 
 namespace {
-constexpr int32_t kCutPlaneTool = 3;
-constexpr int32_t kRoiTool = 4;
-constexpr int32_t kSeedTool = 5;
-constexpr int32_t kWindowTool = 6;
-constexpr int32_t kOpacityTool = 7;
-constexpr int32_t kVoiPositionTool = 8;
-constexpr int32_t kVoiSizeTool = 9;
 // A 3D-view drag step shorter than this (|dx| + |dy|, pixels) is not recorded into a movie.
 constexpr int32_t kSmallMove = 15;
 
 bool IsMprPanel(int32_t panel) { return panel >= ZR_Panel::Mpr0 && panel <= ZR_Panel::Mpr3; }
 bool IsOrthoPanel(int32_t panel) { return panel >= ZR_Panel::Ortho0 && panel <= ZR_Panel::Ortho2; }
-bool IsMeasurementTool(int32_t tool) { return tool >= 6 && tool <= 9; }
 
-// The cursor of an orthogonal pane over a VOI edge (panel 1..3, face 24..29), 0 for none.
+// The cursor of an orthogonal pane over a VOI edge (face 24..29), 0 for none.
 int32_t VoiEdgeCursor(int32_t panel, int32_t face) {
-  const bool vertical = (panel == 1 && (face == 24 || face == 25)) || (panel == 2 && (face == 24 || face == 25)) ||
-                        (panel == 3 && (face == 28 || face == 29));
-  const bool horizontal = (panel == 1 && (face == 28 || face == 29)) || (panel == 2 && (face == 26 || face == 27)) ||
-                          (panel == 3 && (face == 26 || face == 27));
+  using namespace ZR_Panel;
+  const bool vertical = (panel == Ortho0 && (face == 24 || face == 25)) ||
+                        (panel == Ortho1 && (face == 24 || face == 25)) || (panel == Ortho2 && (face == 28 || face == 29));
+  const bool horizontal = (panel == Ortho0 && (face == 28 || face == 29)) ||
+                          (panel == Ortho1 && (face == 26 || face == 27)) || (panel == Ortho2 && (face == 26 || face == 27));
   return vertical ? ZR_Cursor::VoiVertical : horizontal ? ZR_Cursor::VoiHorizontal : 0;
 }
 }  // namespace
@@ -43,10 +37,10 @@ void ZR_VisManager::LeftDown(int32_t panel, int32_t x, int32_t y) {
   }
   m_bLeftDown = true;
   int32_t line = 0;
-  if (m_nScreen == 1) {
+  if (m_nScreen == ZR_Screen::Mpr) {
     if (IsMeasurementTool(m_nMprTool)) StartMeasurement(panel, x, y);
     if (panel == ZR_Panel::MprView3D) {
-      m_n3dTool = kCutPlaneTool;
+      m_n3dTool = ZR_Tool3d::CutPlane;
     } else if (panel == ZR_Panel::CurvedMpr) {
       CurvePress(panel, x, y, false);
     } else if (IsMprPanel(panel)) {
@@ -81,10 +75,10 @@ void ZR_VisManager::RightDown(int32_t panel, int32_t x, int32_t y) {
   if (!PointerAllowed() || IsBusy()) return;
   m_bMoved = false;
   m_bRightDown = true;
-  if (m_nScreen == 1 && IsMprPanel(panel)) {
+  if (m_nScreen == ZR_Screen::Mpr && IsMprPanel(panel)) {
     PressInMprView(panel);
     m_nMainMprView = m_nActiveMprView;
-  } else if (m_nScreen == 0 && panel == ZR_Panel::View3D) {
+  } else if (m_nScreen == ZR_Screen::View3d && panel == ZR_Panel::View3D) {
     Drag3D(panel, x, y, x, y, kRightPress, m_bLeftDown, m_bMiddleDown, true, m_n3dTool);
   }
   if (panel >= 0 && panel < ZR_Panel::kPanelCount && m_aMprViews[panel].bCurveMode) CurvePress(panel, x, y, true);
@@ -106,11 +100,13 @@ void ZR_VisManager::SetPointerCursor(int32_t panel, int32_t x, int32_t y) {
     m_pAppGui->SetPanelCursor(panel, ZR_Cursor::Pencil);
     return;
   }
-  if (m_nScreen == 1) {
-    static constexpr int32_t kMprCursors[6] = {ZR_Cursor::Zoom,   ZR_Cursor::Pan,    ZR_Cursor::Rotate,
-                                               ZR_Cursor::Rotate, ZR_Cursor::Rotate, ZR_Cursor::WindowLevel};
-    // The measurement tools keep the cursor they set.
-    if (m_nMprTool >= 0 && m_nMprTool < 6) m_pAppGui->SetPanelCursor(panel, kMprCursors[m_nMprTool]);
+  if (m_nScreen == ZR_Screen::Mpr) {
+    // By the tool's number, up to the measurements, which keep the cursor they set.
+    static constexpr int32_t kMprCursors[] = {ZR_Cursor::Zoom,   ZR_Cursor::Pan,    ZR_Cursor::Rotate,
+                                              ZR_Cursor::Rotate, ZR_Cursor::Rotate, ZR_Cursor::WindowLevel};
+    static_assert(std::size(kMprCursors) == static_cast<size_t>(ZR_Number(ZR_MprTool::PixelValue)));
+    if (IsValid(m_nMprTool) && !IsMeasurementTool(m_nMprTool))
+      m_pAppGui->SetPanelCursor(panel, kMprCursors[ZR_Number(m_nMprTool)]);
     return;
   }
   if (!IsOrthoPanel(panel)) return;
@@ -121,13 +117,13 @@ void ZR_VisManager::SetPointerCursor(int32_t panel, int32_t x, int32_t y) {
     RedrawPanel(panel);
     return;
   }
-  int32_t cursor = m_n3dTool == kOpacityTool ? ZR_Cursor::OpacityWindowLevel : ZR_Cursor::WindowLevel;
+  int32_t cursor = m_n3dTool == ZR_Tool3d::OpacityWindowLevel ? ZR_Cursor::OpacityWindowLevel : ZR_Cursor::WindowLevel;
   const int32_t line = ZR_OrthoSliceLines::Test(panel, x, y, m_aSliceLines, m_nPickTolerance);
-  if (m_n3dTool == kVoiPositionTool)
+  if (m_n3dTool == ZR_Tool3d::VoiPosition)
     cursor = ZR_Cursor::Pan;
-  else if (m_n3dTool == kVoiSizeTool)
+  else if (m_n3dTool == ZR_Tool3d::VoiSize)
     cursor = ZR_Cursor::VoiSize;
-  else if (m_n3dTool == kSeedTool)
+  else if (m_n3dTool == ZR_Tool3d::Seed)
     cursor = ZR_Cursor::Seed;
   else if (line != 0)
     cursor = ZR_OrthoSliceLines::IsVertical(line) ? ZR_Cursor::VertBar : ZR_Cursor::HorBar;
@@ -143,7 +139,7 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
     return;
   }
   m_bReleased = false;
-  const bool mpr = m_nScreen == 1;
+  const bool mpr = m_nScreen == ZR_Screen::Mpr;
   if (mpr && IsMprPanel(panel) && !m_bSoftwareRendering && !m_bLockActiveView) {
     (void)ActivateMprView(panel);
     // Panel 8 shows the plane a hovered or grabbed line belongs to; it is redrawn only when
@@ -182,19 +178,19 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
         DragInMprView(panel, x, y, dx, dy);
       else if (panel == ZR_Panel::CurvedMpr)
         CurveDrag(panel, x, y);
-    } else if (m_n3dTool != kSeedTool && IsOrthoPanel(panel)) {
+    } else if (m_n3dTool != ZR_Tool3d::Seed && IsOrthoPanel(panel)) {
       const bool voi = m_oShared.VoiEnabled();
       if (voi && m_nVoiEdge != 0 && m_bVoiEdgeHit) {
         DragVoiEdge(panel, dx, dy);
-      } else if (voi && (m_n3dTool == kVoiPositionTool || m_n3dTool == kVoiSizeTool)) {
+      } else if (voi && (m_n3dTool == ZR_Tool3d::VoiPosition || m_n3dTool == ZR_Tool3d::VoiSize)) {
         DragVoi(m_n3dTool, dx, m_bLeftDown, m_bMiddleDown, m_bRightDown);
       } else if (m_nLineDrag != 0) {
         DragSliceLine(panel, dx, dy);
-      } else if (m_n3dTool == kOpacityTool) {
+      } else if (m_n3dTool == ZR_Tool3d::OpacityWindowLevel) {
         if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
         RedrawAfterTableChange(false);
       } else {
-        DragTable(dx, dy, m_nRenderMode == 1);
+        DragTable(dx, dy, m_nRenderMode == ZR_RenderMode::Colour);
         for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) m_aMprViews[index].bChanged = true;
         RedrawAfterTableChange(false);
       }
@@ -209,10 +205,10 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
 bool ZR_VisManager::Drag3DPanel(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y) {
   const int32_t dx = x - lastX, dy = y - lastY;
   const bool small = std::abs(dx) + std::abs(dy) < kSmallMove;
-  if (m_n3dTool == kWindowTool && m_bLeftDown && panel == ZR_Panel::View3D) {
-    DragTable(dx, dy, m_nRenderMode == 1);
+  if (m_n3dTool == ZR_Tool3d::WindowLevel && m_bLeftDown && panel == ZR_Panel::View3D) {
+    DragTable(dx, dy, m_nRenderMode == ZR_RenderMode::Colour);
     RedrawAfterTableChange(false);
-  } else if (m_n3dTool == kOpacityTool && m_bLeftDown && panel == ZR_Panel::View3D) {
+  } else if (m_n3dTool == ZR_Tool3d::OpacityWindowLevel && m_bLeftDown && panel == ZR_Panel::View3D) {
     if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
     RedrawAfterTableChange(false);
   } else if (m_bMovieCapture && small) {
@@ -225,12 +221,12 @@ bool ZR_VisManager::Drag3DPanel(int32_t panel, int32_t lastX, int32_t lastY, int
 }
 
 void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, int32_t kind,
-                           bool left, bool middle, bool right, int32_t tool) {
+                           bool left, bool middle, bool right, ZR_Tool3d tool) {
   if (!m_bVolumeLoaded) return;
   (void)MakePanelCurrent(panel);
   m_nRepaintQuality = 3;
   if (kind == kLeftPress || kind == kRightPress) {
-    if (tool == kRoiTool) RoiPress(kind, x, y);
+    if (tool == ZR_Tool3d::Roi) RoiPress(kind, x, y);
     return;
   }
   if (kind != kMove) return;
@@ -247,10 +243,10 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
   if (panel != ZR_Panel::View3D) return;
   const int32_t dx = x - lastX, dy = y - lastY;
   switch (tool) {
-    case 0:  // zoom
+    case ZR_Tool3d::Zoom:
       if (left) Draw3DPanel(panel, 0, 0, static_cast<float>(dy), true);
       break;
-    case 1:  // rotate
+    case ZR_Tool3d::Rotate:
       if (left) {
         if (dx == 0 && dy == 0) break;
         const int32_t width = PanelWidth(panel), height = PanelHeight(panel);
@@ -262,25 +258,25 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
         RedrawPanel(panel);
       }
       break;
-    case 2:  // pan
+    case ZR_Tool3d::Pan:
       if (left) Draw3DPanel(panel, static_cast<float>(dx), static_cast<float>(dy), 0, true);
       break;
-    case kCutPlaneTool:
+    case ZR_Tool3d::CutPlane:
       if (left ? (dx != 0 || dy != 0) : (right || middle)) {
         DragCutPlane(panel, lastX, lastY, x, y, left);
         RedrawPanel(panel);
       }
       break;
-    case kWindowTool:
-      DragTable(dx, dy, m_nRenderMode == 1);
+    case ZR_Tool3d::WindowLevel:
+      DragTable(dx, dy, m_nRenderMode == ZR_RenderMode::Colour);
       RedrawAfterTableChange(false);
       break;
-    case kOpacityTool:
+    case ZR_Tool3d::OpacityWindowLevel:
       if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
       RedrawAfterTableChange(false);
       break;
-    case kVoiPositionTool:
-    case kVoiSizeTool:
+    case ZR_Tool3d::VoiPosition:
+    case ZR_Tool3d::VoiSize:
       DragVoi(tool, dx, left, middle, right);
       m_pRenderer->Invalidate();
       RedrawPanel(ZR_Panel::View3D);
@@ -297,10 +293,10 @@ void ZR_VisManager::RedrawAfterTableChange(bool alsoMpr) {
     m_oTexture3dRenderer.UploadLut();
     const int32_t quality = m_bMovieRecording || (alsoMpr && m_bAutoQuality) ? 0 : m_nStillQuality;
     SelectQuality(quality, true);
-    if (alsoMpr && m_nScreen == 1) {
+    if (alsoMpr && m_nScreen == ZR_Screen::Mpr) {
       DrawMprView3D(quality, true);
       m_bReleased = true;
-    } else if (m_nScreen == 0) {
+    } else if (m_nScreen == ZR_Screen::View3d) {
       Draw3DPanel(ZR_Panel::View3D, 0, 0, 0, true);
     }
   }
@@ -321,7 +317,7 @@ void ZR_VisManager::LeftUp(int32_t panel) {
   // exist.
   m_nLineDrag = 0;
   if (!m_bMoved) return;
-  if (m_nScreen == 1 || !m_bAutoQuality) {
+  if (m_nScreen == ZR_Screen::Mpr || !m_bAutoQuality) {
     if (IsMprPanel(panel)) {
       RedrawViews(false);
       if (m_bMprDisplay) {
@@ -334,7 +330,7 @@ void ZR_VisManager::LeftUp(int32_t panel) {
     m_bReleased = false;
     return;
   }
-  if (panel == ZR_Panel::View3D || m_n3dTool == kWindowTool || m_n3dTool == kOpacityTool || m_oShared.VoiEnabled())
+  if (panel == ZR_Panel::View3D || m_n3dTool == ZR_Tool3d::WindowLevel || m_n3dTool == ZR_Tool3d::OpacityWindowLevel || m_oShared.VoiEnabled())
     RenderPanel0FullQuality();
 }
 
@@ -349,8 +345,8 @@ void ZR_VisManager::RightUp(int32_t panel) {
       if (m_nCrosshairDrag == 0) m_nMainMprView = m_nActiveMprView;
       RedrawPanel(ZR_Panel::MprView3D);
     }
-  } else if (panel == ZR_Panel::View3D && (m_n3dTool == kCutPlaneTool || m_oShared.VoiEnabled())) {
-    if (m_nScreen == 0)
+  } else if (panel == ZR_Panel::View3D && (m_n3dTool == ZR_Tool3d::CutPlane || m_oShared.VoiEnabled())) {
+    if (m_nScreen == ZR_Screen::View3d)
       RenderPanel0FullQuality();
     else
       RedrawPanel(ZR_Panel::View3D);
@@ -359,7 +355,7 @@ void ZR_VisManager::RightUp(int32_t panel) {
 
 void ZR_VisManager::MiddleUp(int32_t panel) {
   if (!PointerAllowed()) return;
-  if (m_nScreen == 1) {
+  if (m_nScreen == ZR_Screen::Mpr) {
     m_bReleased = true;
     RedrawViews(false);
     m_bReleased = false;

@@ -7,8 +7,6 @@
 #include "settings/ZR_Vis3DSettings.h"
 
 namespace {
-constexpr int32_t kRoiTool = 4;
-constexpr int32_t kRestoreMprTool = 10;
 constexpr int32_t kSettingBoundingBox = 1;
 constexpr int32_t kSettingStudyDetails = 2;
 }  // namespace
@@ -19,13 +17,13 @@ void ZR_VisManager::KeyDown(int32_t key, bool ctrl, bool, bool) {
   if (ctrl) {
     switch (key) {
       case ZR_Key::B:
-        if (m_nScreen == 0) ToggleSetting(kSettingBoundingBox);
+        if (m_nScreen == ZR_Screen::View3d) ToggleSetting(kSettingBoundingBox);
         break;
       case ZR_Key::I:
         ToggleSetting(kSettingStudyDetails);
         break;
       case ZR_Key::S:
-        if (m_nScreen == 1) CaptureView(m_nActiveMprView);
+        if (m_nScreen == ZR_Screen::Mpr) CaptureView(m_nActiveMprView);
         break;
       case ZR_Key::X:
         m_bCrosshair = !m_bCrosshair;
@@ -40,7 +38,7 @@ void ZR_VisManager::KeyDown(int32_t key, bool ctrl, bool, bool) {
   }
   const bool curve = m_aMprViews[m_nActiveMprView].bCurveMode;
   if (key == ZR_Key::Escape) {
-    if (m_n3dTool == kRoiTool)
+    if (m_n3dTool == ZR_Tool3d::Roi)
       ClearRoi();
     else if (curve)
       RestartCurve();
@@ -63,13 +61,13 @@ void ZR_VisManager::ToggleSetting(int32_t id) {
   ApplySettingNow(id);
 }
 
-void ZR_VisManager::SetMprTool(int32_t tool) {
-  if (tool == kRestoreMprTool) {
+void ZR_VisManager::SetMprTool(ZR_MprTool tool) {
+  if (tool == ZR_MprTool::Restore) {
     m_nMprTool = m_nRememberedMprTool;
     return;
   }
-  if (tool < 0 || tool > 9) return;
-  if (tool < 6) {
+  if (!IsValid(tool)) return;
+  if (!IsMeasurementTool(tool)) {
     m_nRememberedMprTool = m_nMprTool;
     m_pAppGui->SetToolButtonMarked(ZR_Ctl::ToolBtn_Measures, false);
   }
@@ -79,7 +77,7 @@ void ZR_VisManager::SetMprTool(int32_t tool) {
 void ZR_VisManager::SetSnapshotMode(bool on) {
   if (!m_bVolumeLoaded || on == m_bSnapshotMode) return;
   m_bSnapshotMode = on;
-  if (m_nScreen == 1) {
+  if (m_nScreen == ZR_Screen::Mpr) {
     for (int32_t id : {ZR_Ctl::SBtn_MprWl, ZR_Ctl::Sbtn_MprZoom, ZR_Ctl::Sbtn_MprPan, ZR_Ctl::Sbtn_Rot})
       m_pAppGui->EnableControl(id, !on);
     m_pAppGui->SetPanelCursor(ZR_Panel::MprView3D, on ? ZR_Cursor::Capture : ZR_Cursor::Rotate);
@@ -93,8 +91,8 @@ void ZR_VisManager::SetSnapshotMode(bool on) {
     }
     Enable3dToolControls(!on);
   }
-  const int32_t first = m_nScreen == 1 ? ZR_Panel::Mpr0 : ZR_Panel::Ortho0;
-  const int32_t last = m_nScreen == 1 ? ZR_Panel::Mpr3 : ZR_Panel::Ortho2;
+  const int32_t first = m_nScreen == ZR_Screen::Mpr ? ZR_Panel::Mpr0 : ZR_Panel::Ortho0;
+  const int32_t last = m_nScreen == ZR_Screen::Mpr ? ZR_Panel::Mpr3 : ZR_Panel::Ortho2;
   for (int32_t panel = first; panel <= last; ++panel)
     m_pAppGui->SetPanelCursor(panel, on ? ZR_Cursor::Capture : ZR_Cursor::Arrow);
 }

@@ -15,10 +15,6 @@
 #include "render/ZR_Matrix4.h"
 
 namespace {
-constexpr int32_t kWindowLevelTool = 5;
-constexpr int32_t kFirstMeasurementTool = 6;
-constexpr int32_t kLastMeasurementTool = 9;
-
 bool IsMprPanel(int32_t panel) { return panel >= ZR_Panel::Mpr0 && panel <= ZR_Panel::Mpr3; }
 
 // Crosshair style: plane lines solid and 1.5 pixels wide, slab boundaries 1 pixel and
@@ -68,8 +64,8 @@ void ZR_VisManager::ResetMprPlanes() {
   m_nMainMprView = ZR_Panel::Mpr2;
 }
 
-void ZR_VisManager::ResetMprLayout(int32_t screen) {
-  if (screen == 1) ResetMprPlanes();
+void ZR_VisManager::ResetMprLayout(ZR_Screen screen) {
+  if (screen == ZR_Screen::Mpr) ResetMprPlanes();
   m_aMprViews[m_nActiveMprView].bCurveMode = false;
   m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_Curve, false);
   // The MPR views always show their whole square: there are no pan offsets to clear.
@@ -81,7 +77,7 @@ void ZR_VisManager::ResetMprLayout(int32_t screen) {
 }
 
 void ZR_VisManager::ResetMpr() {
-  ResetMprLayout(1);
+  ResetMprLayout(ZR_Screen::Mpr);
   RedrawViews(false);
   RedrawPanel(ZR_Panel::MprView3D);
 }
@@ -123,7 +119,7 @@ void ZR_VisManager::DrawMprView3D(int32_t quality, bool swap) {
 
 void ZR_VisManager::ShowStandardOrientation(int32_t code) {
   if (!m_bVolumeLoaded || code < 0 || code >= ZR_StandardOrientations::kCount) return;
-  if (m_nScreen == 1) {
+  if (m_nScreen == ZR_Screen::Mpr) {
     MprViewInfo& view = m_aMprViews[m_nActiveMprView];
     view.Reset();
     (void)ZR_StandardOrientations::PlaneOrientation(code, view.Orientation());
@@ -185,7 +181,7 @@ void ZR_VisManager::DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t d
     RedrawViews(true);
     return;
   }
-  if (m_nMprTool >= ZR_MprTrackball::kRotateFree && m_nMprTool <= ZR_MprTrackball::kRotateVertical) {
+  if (IsRotationTool(m_nMprTool)) {
     MprViewInfo& view = m_aMprViews[panel];
     const ZR_TrackballView ball = ZR_MprTrackball::PaneBall(PanelWidth(panel), PanelHeight(panel));
     if (!ZR_MprTrackball::TurnInPane(view.Orientation(), m_nMprTool, ball, m_nLastX, m_nLastY, x, y)) return;
@@ -193,10 +189,10 @@ void ZR_VisManager::DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t d
     RedrawPanel(panel);
     // Panel 8 follows while the live cut view is on; otherwise on the release.
     if (SteersMprView3D(panel)) PointMprView3D(panel, !m_bMprDisplay);
-  } else if (m_nMprTool == kWindowLevelTool) {
+  } else if (m_nMprTool == ZR_MprTool::WindowLevel) {
     DragTable(dx, dy, !m_bGrayMpr);
     for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) RedrawPanel(index);
-  } else if (m_nMprTool >= kFirstMeasurementTool && m_nMprTool <= kLastMeasurementTool) {
+  } else if (IsMeasurementTool(m_nMprTool)) {
     DragMeasurement(panel, x, y);
   }
 }
@@ -233,7 +229,7 @@ bool ZR_VisManager::ChangeTargetSlabExtent(int32_t dx) {
 }
 
 void ZR_VisManager::MouseWheel(int32_t delta, bool ctrl, bool shift) {
-  if (!PointerAllowed() || IsBusy() || m_nScreen != 1) return;
+  if (!PointerAllowed() || IsBusy() || m_nScreen != ZR_Screen::Mpr) return;
   MprViewInfo& view = m_aMprViews[m_nMainMprView];
   if (view.bCurveMode) return;
   const float step = ZR_MprDrag::WheelStep(delta, ctrl, shift, m_aExtent[2]);

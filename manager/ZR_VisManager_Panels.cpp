@@ -55,7 +55,7 @@ bool ZR_VisManager::ShowStudyDetails() const {
 void ZR_VisManager::DrawStudyDetails(int32_t index) {
   if (!m_pViewports) return;
   const ZR_Window window = m_oShared.GetLut().GreyWindow();
-  const bool showWindow = m_nScreen == 1 && m_bGrayMpr;
+  const bool showWindow = m_nScreen == ZR_Screen::Mpr && m_bGrayMpr;
   m_oText.DrawStudyDetails(m_pViewports->Width(index), m_aStudyLines, m_sVoxelSize,
                            showWindow ? &window : nullptr);
 }

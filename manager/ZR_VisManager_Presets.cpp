@@ -17,7 +17,7 @@ void ZR_VisManager::RedrawForPresetEditor(int32_t quality) {
   if (!m_bVolumeLoaded || m_bLoading) return;
   if (!m_bSoftwareRendering) m_oTexture3dRenderer.UploadLut();
   SelectQuality(quality, true);
-  RedrawPanel(m_nScreen == 0 ? ZR_Panel::View3D : ZR_Panel::MprView3D);
+  RedrawPanel(m_nScreen == ZR_Screen::View3d ? ZR_Panel::View3D : ZR_Panel::MprView3D);
   m_pRenderer->Invalidate();
   RedrawViews(false);
 }

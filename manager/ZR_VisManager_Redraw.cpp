@@ -79,7 +79,7 @@ void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoo
 
   // The MIP threshold shows as a grey table cut off from the threshold up, for panel 0 only.
   ZR_Lut& lut = m_oShared.GetLut();
-  const bool threshold = m_nScreen == 0 && m_nRenderMode == 2 && m_bMipThreshold && index == ZR_Panel::View3D;
+  const bool threshold = m_nScreen == ZR_Screen::View3d && m_nRenderMode == ZR_RenderMode::Mip && m_bMipThreshold && index == ZR_Panel::View3D;
   if (threshold) {
     lut.SaveGreyTable();
     lut.FillGreyRange(m_nMipThresholdIndex, lut.EntryCount() - 1, 0, 0);
@@ -243,7 +243,7 @@ void ZR_VisManager::RepaintFlagged() {
 
 void ZR_VisManager::RedrawViews(bool also3d) {
   if (!m_bVolumeLoaded || m_bDrawing || m_bDrawingHeld || CaptureRunning()) return;
-  if (m_nScreen == 0) {
+  if (m_nScreen == ZR_Screen::View3d) {
     for (int32_t axis = 0; axis < 3; ++axis) DrawOrthoPanel(ZR_Panel::Ortho0 + axis, axis, true);
     return;
   }

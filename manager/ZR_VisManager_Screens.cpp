@@ -7,11 +7,8 @@
 #include "presets/ZR_PresetEditor.h"
 
 namespace {
-constexpr int32_t kCutPlaneTool = 3;
-constexpr int32_t kRotateTool = 1;
-
-// The cursor of panel 0 for each 3D tool (0..9).
-constexpr int32_t kToolCursors[] = {ZR_Cursor::Zoom,      ZR_Cursor::Rotate,  ZR_Cursor::Pan,
+// The cursor of panel 0 for each 3D tool, by its number.
+constexpr int32_t kToolCursors[kTool3dCount] = {ZR_Cursor::Zoom,      ZR_Cursor::Rotate,  ZR_Cursor::Pan,
                                     ZR_Cursor::CutPlane,  ZR_Cursor::Pencil,  ZR_Cursor::Seed,
                                     ZR_Cursor::WindowLevel, ZR_Cursor::OpacityWindowLevel, ZR_Cursor::Pan,
                                     ZR_Cursor::VoiSize};
@@ -20,21 +17,21 @@ constexpr int32_t kToolCursors[] = {ZR_Cursor::Zoom,      ZR_Cursor::Rotate,  ZR
 bool ZR_VisManager::Show3DScreen() { return m_bLoading ? true : Show3DScreenNow(); }
 bool ZR_VisManager::ShowMprScreen() { return m_bLoading ? true : ShowMprScreenNow(); }
 
-void ZR_VisManager::SetRenderMode(int32_t mode, bool mprOnly) {
+void ZR_VisManager::SetRenderMode(ZR_RenderMode mode, bool mprOnly) {
   if (!m_bLoading) SetRenderModeNow(mode, mprOnly);
 }
 
 bool ZR_VisManager::Show3DScreenNow() {
   if (!m_bVolumeLoaded) return true;
-  const bool fromMpr = m_nScreen == 1;
+  const bool fromMpr = m_nScreen == ZR_Screen::Mpr;
   if (fromMpr) {
     if (m_bMprResetOn3D) {
       m_bMprResetOn3D = false;
-      ResetMprLayout(0);
+      ResetMprLayout(ZR_Screen::View3d);
       m_oOrthoViews = ZR_OrthoViews{};
       (void)MakePanelCurrent(ZR_Panel::View3D);
       ResetViewState();
-      Set3dTool(kRotateTool);
+      Set3dTool(ZR_Tool3d::Rotate);
       m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_ZapSeed, false);
     } else {
       m_oShared.RestoreViewState(m_oCutPlaneDisplay);
@@ -45,13 +42,13 @@ bool ZR_VisManager::Show3DScreenNow() {
   m_pAppGui->SetPage(ZR_Ctl::pc_3D, 0);
   if (fromMpr) {
     // A movie being recorded is stopped here once movies exist.
-    m_nScreen = 0;
+    m_nScreen = ZR_Screen::View3d;
   }
   m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_SnapShot, false);
   m_bSnapshotMode = false;
   Enable3dToolControls(true);
   m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_Rotate, true);
-  Set3dTool(kRotateTool);
+  Set3dTool(ZR_Tool3d::Rotate);
   SetRenderModeNow(m_nRenderMode, false);
   return true;
 }
@@ -64,40 +61,43 @@ bool ZR_VisManager::ShowMprScreenNow() {
   m_pRenderer = &m_oTexture3dRenderer;
   m_nStillQuality = 3;
   if (m_bMprResetOnMpr) {
-    ResetMprLayout(1);
+    ResetMprLayout(ZR_Screen::Mpr);
     m_bMprResetOnMpr = false;
   }
-  m_nScreen = 1;
+  m_nScreen = ZR_Screen::Mpr;
   if (!m_bSoftwareRendering) {
     SetupPanelView(ZR_Panel::MprView3D);
     (void)MakePanelCurrent(ZR_Panel::MprView3D);
     ResetViewState();
-    m_n3dTool = kCutPlaneTool;
+    m_n3dTool = ZR_Tool3d::CutPlane;
     // Panel 8 shows the main MPR view's plane whenever it is drawn.
     m_pAppGui->SetPanelCursor(ZR_Panel::MprView3D, ZR_Cursor::Rotate);
   }
   m_bDrawing = false;
-  SetRenderModeNow(!m_bGrayMpr && !m_bSoftwareRendering ? 1 : 0, true);
+  SetRenderModeNow(!m_bGrayMpr && !m_bSoftwareRendering ? ZR_RenderMode::Colour : ZR_RenderMode::Grayscale, true);
   return true;
 }
 
-void ZR_VisManager::SetRenderModeNow(int32_t mode, bool mprOnly) {
-  if (mode < 0 || mode > 2) return;
-  if (m_nScreen == 0) {
-    if (mode != 1 && m_bShading) {
+void ZR_VisManager::SetRenderModeNow(ZR_RenderMode mode, bool mprOnly) {
+  if (!IsValid(mode)) return;
+  const bool colour = mode == ZR_RenderMode::Colour;
+  if (m_nScreen == ZR_Screen::View3d) {
+    if (!colour && m_bShading) {
       m_pAppGui->SetChecked(ZR_Ctl::chk_ShadedVR, false);
       SetShading(false, false);
     }
-    m_pAppGui->EnableControl(ZR_Ctl::chk_ShadedVR, m_bCanShade && mode == 1);
+    m_pAppGui->EnableControl(ZR_Ctl::chk_ShadedVR, m_bCanShade && colour);
   }
   SelectQuality(0, true);
-  m_oShared.SelectLutTable(mode == 1);
+  m_oShared.SelectLutTable(colour);
   if (!m_bSoftwareRendering && m_bInitialised) m_oTexture3dRenderer.UploadLut();
-  if (m_pPresetEditor) m_pPresetEditor->SetMode(mode == 1 ? ZR_PresetEditor::kBandMode : ZR_PresetEditor::kWindowMode);
+  if (m_pPresetEditor) m_pPresetEditor->SetMode(colour ? ZR_PresetEditor::kBandMode : ZR_PresetEditor::kWindowMode);
   // The window tools have no meaning for the modes that do not use that window.
-  const bool dropTool = (mode == 1 && (m_n3dTool == 6 || m_n3dTool == 7)) || (mode == 2 && m_n3dTool == 7);
+  const bool dropTool =
+      (colour && (m_n3dTool == ZR_Tool3d::WindowLevel || m_n3dTool == ZR_Tool3d::OpacityWindowLevel)) ||
+      (mode == ZR_RenderMode::Mip && m_n3dTool == ZR_Tool3d::OpacityWindowLevel);
   if (dropTool) {
-    Set3dTool(kRotateTool);
+    Set3dTool(ZR_Tool3d::Rotate);
     m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_Rotate, true);
   }
   const int32_t panel = mprOnly ? ZR_Panel::MprView3D : ZR_Panel::View3D;
@@ -107,12 +107,12 @@ void ZR_VisManager::SetRenderModeNow(int32_t mode, bool mprOnly) {
   RedrawViews(false);
 }
 
-void ZR_VisManager::ApplyRenderMode(int32_t mode, int32_t panel) {
+void ZR_VisManager::ApplyRenderMode(ZR_RenderMode mode, int32_t panel) {
   if (!m_bInitialised) return;
   (void)MakePanelCurrent(panel);
   SelectQuality(0, true);
   m_pRenderer->Invalidate();
-  if (mode != 2) {
+  if (mode != ZR_RenderMode::Mip) {
     m_pRenderer->SetBlendMode(0);
     return;
   }
@@ -147,11 +147,12 @@ void ZR_VisManager::ResetVoi() {
   m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_Voi, false);
 }
 
-void ZR_VisManager::Set3dTool(int32_t tool) {
-  if (tool < 0 || tool > 9) return;
+void ZR_VisManager::Set3dTool(ZR_Tool3d tool) {
+  if (!IsValid(tool)) return;
   m_n3dTool = tool;
   // The rotate tool's cursor only means something over a volume.
-  if (tool != kRotateTool || m_bVolumeLoaded) m_pAppGui->SetPanelCursor(ZR_Panel::View3D, kToolCursors[tool]);
+  if (tool != ZR_Tool3d::Rotate || m_bVolumeLoaded)
+    m_pAppGui->SetPanelCursor(ZR_Panel::View3D, kToolCursors[ZR_Number(tool)]);
 }
 
 void ZR_VisManager::Enable3dToolControls(bool on) {

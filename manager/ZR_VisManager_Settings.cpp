@@ -37,7 +37,7 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       break;
     case 2:
       m_pRenderer->Invalidate();
-      if (m_nScreen == 1)
+      if (m_nScreen == ZR_Screen::Mpr)
         RedrawViews(false);
       else
         RedrawPanel(ZR_Panel::View3D);
@@ -54,7 +54,7 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       const float colour[4] = {m_oCutPlaneDisplay.red, m_oCutPlaneDisplay.green, m_oCutPlaneDisplay.blue,
                                m_oCutPlaneDisplay.opacity};
       m_oShared.SetCutColour(colour);
-      RedrawPanel(m_nScreen == 1 ? ZR_Panel::MprView3D : ZR_Panel::View3D);
+      RedrawPanel(m_nScreen == ZR_Screen::Mpr ? ZR_Panel::MprView3D : ZR_Panel::View3D);
       break;
     }
     case 9: {

@@ -97,7 +97,7 @@ int32_t ZR_VisManager::AssembleAndShow(ZR_DicomVolume& volume) {
     m_pAppGui->ShowMessage("WARNING: Spacing non-uniform in Slices [" + std::to_string(volume.m_nNonUniformSlice) +
                            " - " + std::to_string(volume.m_nNonUniformSlice + 2) + "]");
 
-  if (m_nScreen == 0) {
+  if (m_nScreen == ZR_Screen::View3d) {
     for (int32_t p = ZR_Panel::View3D; p <= ZR_Panel::Ortho2; ++p) RedrawPanel(p);
   } else {
     for (int32_t p = ZR_Panel::Mpr0; p <= ZR_Panel::MprView3D; ++p) RedrawPanel(p);
@@ -187,7 +187,7 @@ int32_t ZR_VisManager::AssembleAndShow(ZR_DicomVolume& volume) {
     m_pPresetEditor->ResetBands();
     m_pPresetEditor->ResetWindows();
   }
-  m_oShared.SelectLutTable(m_nRenderMode == 1);
+  m_oShared.SelectLutTable(m_nRenderMode == ZR_RenderMode::Colour);
   // The region-settings, MIP-threshold and settings dialogs learn the value window here once
   // they exist.
 
@@ -350,7 +350,7 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
   m_oShared.ResetRotation(*m_pRenderer, true);
   m_pAppGui->EnableControl(ZR_Ctl::ts_Volume, true);
   m_bMprResetOn3D = true;
-  if (m_nScreen == 0) {
+  if (m_nScreen == ZR_Screen::View3d) {
     m_bMprResetOnMpr = true;
     (void)Show3DScreenNow();
     SelectQuality(0, true);
@@ -358,7 +358,7 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
     m_bMprResetOn3D = false;
   } else {
     ResetMprPlanes();
-    SetRenderModeNow(m_bGrayMpr ? 0 : 1, true);
+    SetRenderModeNow(m_bGrayMpr ? ZR_RenderMode::Grayscale : ZR_RenderMode::Colour, true);
   }
   m_pAppGui->EnableControl(ZR_Ctl::Btn_Undo, false);
   // The curved-MPR window and the views' curves get their default scale here once they exist.

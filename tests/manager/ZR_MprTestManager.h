@@ -44,7 +44,7 @@ class ZR_MprTestManager : public ZR_TestManager {
   void RestartCurve() override { later.push_back("RestartCurve"); }
   void DeleteCurvePoint() override { later.push_back("DeleteCurvePoint"); }
   void ClearRoi() override { later.push_back("ClearRoi"); }
-  void RecordMovieEvent(int32_t, int32_t lastX, int32_t, int32_t x, int32_t, bool, bool, bool, int32_t) override {
+  void RecordMovieEvent(int32_t, int32_t lastX, int32_t, int32_t x, int32_t, bool, bool, bool, ZR_Tool3d) override {
     later.push_back("RecordMovieEvent(" + std::to_string(lastX) + "," + std::to_string(x) + ")");
   }
 };

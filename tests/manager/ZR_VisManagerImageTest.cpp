@@ -74,7 +74,7 @@ class PanelImages : public ::testing::Test {
   // Each MPR view against its reference, with the voxel-size and window lines at its lower
   // left.
   void CheckMprViews(const std::string& prefix) {
-    manager->m_nScreen = 1;
+    manager->m_nScreen = ZR_Screen::Mpr;
     manager->RedrawViews(false);
     for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) {
       const ZR_TestImage image = Read(index);
@@ -108,7 +108,7 @@ class PanelImages : public ::testing::Test {
 
 TEST_F(PanelImages, OrthogonalSlicesWithTheirLabels) {
   Start();
-  manager->m_nScreen = 0;
+  manager->m_nScreen = ZR_Screen::View3d;
   const char* names[3] = {"ortho-sagittal", "ortho-coronal", "ortho-axial"};
   std::vector<ZR_TestImage> labelled, plain;
   for (int32_t labels : {0, 2}) {

@@ -45,7 +45,7 @@ TEST_F(Keys, LettersGiveTheActiveViewItsStandardOrientationFromTheCentre) {
 }
 
 TEST_F(Keys, InTheThreeDScreenLettersTurnTheVolume) {
-  manager->m_nScreen = 0;
+  manager->m_nScreen = ZR_Screen::View3d;
   const char* letters = "LRAPIS";
   for (int32_t code = 0; code < 6; ++code) {
     Key(letters[code]);
@@ -67,7 +67,7 @@ TEST_F(Keys, CtrlShortcutsActOnlyInTheirScreen) {
   Key(ZR_Key::I, true);
   EXPECT_TRUE(settings.Display().showStudyDetails);
   // 3D screen: Ctrl+S does nothing; Ctrl+B toggles the box and shows it.
-  manager->m_nScreen = 0;
+  manager->m_nScreen = ZR_Screen::View3d;
   manager->later.clear();
   Key(ZR_Key::S, true);
   EXPECT_TRUE(manager->later.empty());
@@ -109,7 +109,7 @@ TEST_F(Keys, EscapeAndDeleteGoToTheRegionOrTheCurve) {
   manager->m_aMprViews[6].bCurveMode = true;
   Key(ZR_Key::Escape);
   Key(ZR_Key::Delete);
-  manager->m_n3dTool = 4;
+  manager->m_n3dTool = ZR_Tool3d::Roi;
   Key(ZR_Key::Escape);
   EXPECT_EQ(manager->later, (std::vector<std::string>{"RestartCurve", "DeleteCurvePoint", "ClearRoi"}));
 }
@@ -129,18 +129,18 @@ TEST_F(Keys, NoKeyActsWithoutAVolumeOrWhileBusy) {
 
 TEST_F(Keys, ChoosingAToolRemembersTheOneItReplacesForTool10) {
   // Zoom replaces window/level; a measurement tool is only set; 10 restores window/level.
-  manager->SetMprTool(0);
+  manager->SetMprTool(ZR_MprTool::Zoom);
   EXPECT_TRUE(gui.Has("SetToolButtonMarked(45,false)"));
   gui.Clear();
-  manager->SetMprTool(7);
+  manager->SetMprTool(ZR_MprTool::Ruler);
   EXPECT_FALSE(gui.Has("SetToolButtonMarked(45,false)"));
-  EXPECT_EQ(manager->MprTool(), 7);
-  manager->SetMprTool(10);
-  EXPECT_EQ(manager->MprTool(), 5);
-  manager->SetMprTool(11);
-  EXPECT_EQ(manager->MprTool(), 5);
+  EXPECT_EQ(manager->MprTool(), ZR_MprTool::Ruler);
+  manager->SetMprTool(ZR_MprTool::Restore);
+  EXPECT_EQ(manager->MprTool(), ZR_MprTool::WindowLevel);
+  manager->SetMprTool(static_cast<ZR_MprTool>(11));
+  EXPECT_EQ(manager->MprTool(), ZR_MprTool::WindowLevel);
   // A press with a measurement tool starts a measurement.
-  manager->SetMprTool(6);
+  manager->SetMprTool(ZR_MprTool::PixelValue);
   manager->LeftDown(6, 10, 10);
   EXPECT_EQ(manager->later, (std::vector<std::string>{"StartMeasurement(6)"}));
 }
@@ -157,7 +157,7 @@ TEST_F(Keys, SnapshotModeMarksThePanelsAndTheNextClickCaptures) {
   EXPECT_EQ(gui.cursors[8], ZR_Cursor::Rotate);
   EXPECT_EQ(gui.cursors[9], ZR_Cursor::WindowLevel);
   // 3D screen: panel 0's cursor comes back as it was.
-  manager->m_nScreen = 0;
+  manager->m_nScreen = ZR_Screen::View3d;
   gui.SetPanelCursor(0, ZR_Cursor::Zoom);
   manager->SetSnapshotMode(true);
   EXPECT_EQ(gui.cursors[0], ZR_Cursor::Capture);
@@ -171,7 +171,7 @@ TEST_F(Keys, SnapshotModeMarksThePanelsAndTheNextClickCaptures) {
 }
 
 TEST_F(Keys, ResetBringsTheLayoutBackAndTheCrosshairButtonLetsGo) {
-  manager->SetMprTool(2);
+  manager->SetMprTool(ZR_MprTool::RotateFree);
   manager->PointerMove(7, 10, 10);
   manager->LeftDown(7, 10, 10);
   manager->PointerMove(7, 30, 40);
@@ -197,7 +197,7 @@ TEST_F(Keys, ResetBringsTheLayoutBackAndTheCrosshairButtonLetsGo) {
 }
 
 TEST_F(Keys, AlignToAxesTurnsTheVolumeOntoTheAxesWithoutCollapsingIt) {
-  manager->m_nScreen = 0;
+  manager->m_nScreen = ZR_Screen::View3d;
   auto lit = [&] {
     const ZR_TestImage view = Read(0);
     int count = 0;

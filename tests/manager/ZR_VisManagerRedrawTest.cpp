@@ -132,7 +132,7 @@ TEST_F(Redraw, WithoutAVolumePanelsAreClearedAndNothingHappensBeforeStartUp) {
 TEST_F(Redraw, RequestsWhileAPanelIsDrawnAreDropped) {
   Start();
   ShowVolume();
-  manager->m_nScreen = 1;
+  manager->m_nScreen = ZR_Screen::Mpr;
   recorders[4]->onCall = [&](const std::string& call) {
     if (call != "SwapBuffers") return;
     manager->RedrawPanel(5, true);
@@ -172,11 +172,11 @@ TEST_F(Redraw, RepaintFlaggedRedrawsExactlyTheFlaggedPanels) {
 TEST_F(Redraw, RedrawViewsFollowsTheScreenAndTheMaximisedView) {
   Start();
   ShowVolume();
-  manager->m_nScreen = 0;
+  manager->m_nScreen = ZR_Screen::View3d;
   manager->RedrawViews(true);
   EXPECT_EQ(Touched(), (std::vector<int32_t>{1, 2, 3}));
   ClearRecords();
-  manager->m_nScreen = 1;
+  manager->m_nScreen = ZR_Screen::Mpr;
   manager->RedrawViews(true);
   EXPECT_EQ(Touched(), (std::vector<int32_t>{4, 5, 6, 7, 8}));
   ClearRecords();
