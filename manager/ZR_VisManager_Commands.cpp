@@ -22,7 +22,7 @@ int32_t IntArgument(const void* argument) {
 
 void ZR_VisManager::Command(int32_t id, const void* argument) {
   // A command arriving from an event processed inside a load waits for nothing: it is dropped.
-  if (m_bLoading) {
+  if (m_oLoad.bLoading) {
     ZR_Log::Entry("Command(): refused while a volume is being loaded; ", id);
     return;
   }
@@ -65,7 +65,7 @@ void ZR_VisManager::Command(int32_t id, const void* argument) {
 }
 
 void ZR_VisManager::MprPopupCommand(int32_t id) {
-  if (m_bLoading) return;
+  if (m_oLoad.bLoading) return;
   switch (id) {
     case ZR_Menu::Mi_MprWL:
       SetMprTool(ZR_MprTool::WindowLevel);

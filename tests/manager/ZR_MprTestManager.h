@@ -25,16 +25,6 @@ class ZR_MprTestManager : public ZR_TestManager {
   // "CaptureView(6)", "StartMeasurement(6)", ...: what the dispatch handed to later tools.
   std::vector<std::string> later;
 
-  using ZR_VisManager::m_bAutoQuality;
-  using ZR_VisManager::m_bLockActiveView;
-  using ZR_VisManager::m_bMovieCapture;
-  using ZR_VisManager::m_bMprDisplay;
-  using ZR_VisManager::m_n3dTool;
-  using ZR_VisManager::m_nMainMprView;
-  using ZR_VisManager::m_nMprTool;
-  using ZR_VisManager::m_nLastX;
-  using ZR_VisManager::m_nLastY;
-  using ZR_VisManager::m_aExtent;
 
  protected:
   void CaptureView(int32_t panel) override { later.push_back("CaptureView(" + std::to_string(panel) + ")"); }

@@ -78,7 +78,7 @@ TEST_F(Screens, RenderModesSetTheBlendModeTableAndTools) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.toolBefore) + " in mode " + std::to_string(c.mode));
-    manager->m_n3dTool = static_cast<ZR_Tool3d>(c.toolBefore);
+    manager->ScreenStateForSetUp().nTool3d = static_cast<ZR_Tool3d>(c.toolBefore);
     gui.Clear();
     manager->SetRenderMode(static_cast<ZR_RenderMode>(c.mode), false);
     EXPECT_EQ(ZR_Number(manager->RenderMode()), c.mode);
@@ -94,7 +94,7 @@ TEST_F(Screens, ShadingIsOnlyForColour) {
   Load();
   manager->m_bCanShade = true;  // whatever this adapter can do
   ASSERT_TRUE(manager->Show3DScreen());
-  manager->m_bShading = true;
+  manager->ScreenStateForSetUp().bShading = true;
   manager->SetRenderMode(ZR_RenderMode::Grayscale, false);
   EXPECT_FALSE(manager->IsShading());
   EXPECT_TRUE(gui.Has("SetChecked(12,false)"));
@@ -107,7 +107,7 @@ TEST_F(Screens, TheMprScreensViewInColourOrGrey) {
   Load();
   ASSERT_TRUE(manager->Show3DScreen());
   manager->SetRenderMode(ZR_RenderMode::Grayscale, false);
-  manager->m_bGrayMpr = false;
+  manager->MprLayoutForSetUp().bGray = false;
   gui.Clear();
   EXPECT_TRUE(manager->ShowMprScreen());
   EXPECT_EQ(manager->Screen(), ZR_Screen::Mpr);
@@ -115,7 +115,7 @@ TEST_F(Screens, TheMprScreensViewInColourOrGrey) {
   EXPECT_EQ(manager->RenderMode(), ZR_RenderMode::Grayscale);        // the 3D screen's mode stays
   EXPECT_TRUE(gui.Has("SetPanelCursor(8,11)"));
   EXPECT_EQ(manager->Tool3d(), ZR_Tool3d::CutPlane);
-  manager->m_bGrayMpr = true;
+  manager->MprLayoutForSetUp().bGray = true;
   EXPECT_TRUE(manager->ShowMprScreen());
   EXPECT_FALSE(shared.ColourTableSelected());
 }
@@ -123,7 +123,7 @@ TEST_F(Screens, TheMprScreensViewInColourOrGrey) {
 TEST_F(Screens, InSoftwareRenderingTheMprScreensViewIsNotSetUp) {
   RestartInSoftware();
   Load();
-  manager->m_bGrayMpr = false;
+  manager->MprLayoutForSetUp().bGray = false;
   gui.Clear();
   EXPECT_TRUE(manager->ShowMprScreen());
   EXPECT_FALSE(gui.Has("SetPanelCursor(8,11)"));
