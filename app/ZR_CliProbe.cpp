@@ -26,7 +26,7 @@ ZR_EglContext& Context() {
 }
 
 // Starts the manager on headless panels; the log is closed when this returns.
-int32_t StartUp(const std::filesystem::path& dir, bool* software) {
+[[nodiscard]] int32_t StartUp(const std::filesystem::path& dir, bool* software) {
   ZR_EglContext& context = Context();
   ZR_ConsoleGui gui;
   ZR_VisManager manager(&gui);

@@ -70,7 +70,7 @@ int ZR_CliRender::Run(const std::vector<std::string>& args) {
   const ZR_DicomVolume* volume = manager.GetVolume();
 
   (void)manager.Show3DScreen();
-  manager.SetRenderMode(o.mode, false);
+  manager.SetRenderMode(static_cast<ZR_RenderMode>(o.mode), false);  // the option parser gives the number
   if (o.shading) {
     if (!manager.CanShade() || o.mode != 1) {
       std::fprintf(stderr, "lumetra-cli render: shading needs colour mode and an adapter that can shade\n");

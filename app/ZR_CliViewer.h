@@ -20,12 +20,12 @@ class ZR_CliViewer {
   ZR_CliViewer(const char* command, int32_t size, int32_t firstLarge, int32_t lastLarge);
 
   // The context, the manager and its preset editor; 0 or the exit status.
-  int Start();
+  [[nodiscard]] int Start();
   // The files of `folder` (first..last of the study, the whole of it when first < 0); 0 or the
   // exit status.
-  int Load(const std::string& folder, int32_t first, int32_t last);
+  [[nodiscard]] int Load(const std::string& folder, int32_t first, int32_t last);
   // Reads a panel back and writes it as PNG; 0 or the exit status (with a message).
-  int WritePanel(int32_t panel, const std::string& path, int32_t* width, int32_t* height);
+  [[nodiscard]] int WritePanel(int32_t panel, const std::string& path, int32_t* width, int32_t* height);
 
   ZR_VisManager& Manager() { return m_oManager; }
   // How long the last Load took to read the files (LoadStudy) and to build the volume and
@@ -34,7 +34,7 @@ class ZR_CliViewer {
   double VolumeSeconds() const { return m_dVolumeSeconds; }
   ZR_Vis3DSettings& Settings() { return m_oSettings; }
   // Prints the code's message; returns the code.
-  int Failed(int32_t code) const;
+  [[nodiscard]] int Failed(int32_t code) const;
 
   // A whole decimal number within [low, high].
   static bool Number(const std::string& text, int32_t low, int32_t high, int32_t& value);

@@ -69,7 +69,13 @@ class ZR_DicomReader {
   // and the representation.
   bool Normalise(std::vector<Slice>& slices, const Slice& first, ZR_DicomVolume& volume);
   int32_t Threads() const;
-  int32_t Refuse(const std::string& reason);
+  [[nodiscard]] int32_t Refuse(const std::string& reason);
+  // The same for a step of the reading that answers with a flag: false, and ReadSeries then
+  // answers with the refusal's code.
+  bool Reject(const std::string& reason) {
+    (void)Refuse(reason);  // the code is ReadSeries's to give
+    return false;
+  }
   void Progress(int32_t position);
 
   const ZR_DicomFileSource* m_pSource;

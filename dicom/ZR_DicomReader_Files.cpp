@@ -218,8 +218,7 @@ bool ZR_DicomReader::ReadRest(const std::vector<std::string>& files, std::vector
   for (std::thread& t : workers) t.join();
   if (outOfMemory) throw std::bad_alloc();
   if (failedAt < n) {
-    Refuse(failure);
-    return false;
+    return Reject(failure);
   }
   return true;
 }

@@ -42,8 +42,7 @@ bool ZR_DicomReader::DropDuplicates(std::vector<Slice>& slices) {
       if (!fresh) {
         const Slice& first = kept[it->second];
         if (Length(Minus(Position(first), Position(s))) > kSamePosition) {
-          Refuse(s.file + ": it shares its SOP Instance UID with " + first.file + " but lies elsewhere");
-          return false;
+          return Reject(s.file + ": it shares its SOP Instance UID with " + first.file + " but lies elsewhere");
         }
         ZR_Log::Entry("ReadSeries(): the same image twice, left out: ", s.file);
         continue;
@@ -53,8 +52,7 @@ bool ZR_DicomReader::DropDuplicates(std::vector<Slice>& slices) {
   }
   slices = std::move(kept);
   if (slices.size() < 2) {
-    Refuse("a volume needs at least two different images");
-    return false;
+    return Reject("a volume needs at least two different images");
   }
   return true;
 }
@@ -85,8 +83,7 @@ bool ZR_DicomReader::Order(std::vector<Slice>& slices, ZR_DicomVolume& volume) {
     }
   }
   if (Length(direction) == 0) {
-    Refuse("all files lie at one position");
-    return false;
+    return Reject("all files lie at one position");
   }
 
   // A stack running along its own normal: the distance is the full distance between positions
@@ -107,15 +104,13 @@ bool ZR_DicomReader::Order(std::vector<Slice>& slices, ZR_DicomVolume& volume) {
     }
   }
   if (coinciding > 4) {
-    Refuse(std::to_string(coinciding) + " distances between slices are 0 (at most 4 may be)");
-    return false;
+    return Reject(std::to_string(coinciding) + " distances between slices are 0 (at most 4 may be)");
   }
   std::vector<double> sorted = distances;
   std::sort(sorted.begin(), sorted.end());
   const double median = sorted[(n - 1) / 2];
   if (median < 0.01) {
-    Refuse("the slice distance is below 0.01 mm");
-    return false;
+    return Reject("the slice distance is below 0.01 mm");
   }
 
   volume.m_nNonUniformSlice = -1;

@@ -34,8 +34,7 @@ bool ZR_DicomReader::Normalise(std::vector<Slice>& slices, const Slice& first, Z
   }
   // An empty range (a constant series) would be divided by further on.
   if (largest <= smallest) {
-    Refuse("the files hold one value only (" + std::to_string(smallest) + "): no range to show");
-    return false;
+    return Reject("the files hold one value only (" + std::to_string(smallest) + "): no range to show");
   }
 
   if (shift != 0 || clampNegative) {

@@ -9,7 +9,7 @@ class ZR_DicomVolume;
 class ZR_VolumeLoader {
  public:
   // Assembles and shows the slices volume.m_nFirst..m_nLast; reports its own failures.
-  virtual int32_t LoadVolume(ZR_DicomVolume* volume) = 0;
+  [[nodiscard]] virtual int32_t LoadVolume(ZR_DicomVolume* volume) = 0;
   virtual ~ZR_VolumeLoader() = default;
 
  protected:

@@ -85,7 +85,7 @@ void Tfrm_Visualization::resizeEvent(QResizeEvent* event) {
     m_pManager->SetOffscreenSize(static_cast<int32_t>(m_nW * ratio), static_cast<int32_t>(m_nH * ratio));
   }
   m_oRememberedSize = size();
-  const bool black = m_nScreenShown == 1 && isMaximized();
+  const bool black = m_nScreenShown == ZR_Screen::Mpr && isMaximized();
   QPalette palette = m_pDrawArea->palette();
   palette.setColor(QPalette::Window, black ? QColor(Qt::black) : QColor(kSilver));
   m_pDrawArea->setPalette(palette);

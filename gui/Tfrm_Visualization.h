@@ -20,6 +20,7 @@
 
 #include "core/ZR_Ids.h"
 #include "core/ZR_ViewportTable.h"
+#include "core/ZR_Vocabulary.h"
 #include "gui/TPaintPanel.h"
 #include "gui/ZR_AppPaths.h"
 
@@ -91,7 +92,7 @@ class Tfrm_Visualization : public QMainWindow {
   TFileBrowseDialog* DataSetOpenDialog() const { return m_pDataSetOpenDialog.get(); }
   const ZR_Vis3DSettings* Settings() const { return m_pSettings.get(); }
   TPaintPanel* Panel(int32_t index) const;
-  int32_t ScreenShown() const { return m_nScreenShown; }
+  ZR_Screen ScreenShown() const { return m_nScreenShown; }
   int32_t MaximisedPanel() const { return m_nMaximised; }
   QWidget* ControlPanel3d() const;
   QWidget* ControlPanelMpr() const;
@@ -146,11 +147,11 @@ class Tfrm_Visualization : public QMainWindow {
   void Arrange3dScreen();
   void ArrangeMprScreen();
   void ArrangeCurrentScreen();
-  void ShowScreenPanels(int32_t screen);
+  void ShowScreenPanels(ZR_Screen screen);
   void PlaceProgressWindow();
   void ToggleMaximised(int32_t panel);
   void RestoreMaximised();
-  QRect MaximisedRect(int32_t screen) const;
+  QRect MaximisedRect(ZR_Screen screen) const;
 
   // --- Commands (Tfrm_Visualization_Commands.cpp) ---
   void ConnectControls();
@@ -160,7 +161,7 @@ class Tfrm_Visualization : public QMainWindow {
   void SendFloat(int32_t command, float value);
   void On3dScreen();
   void OnMprScreen();
-  void OnRenderMode(int32_t mode);
+  void OnRenderMode(ZR_RenderMode mode);
   void OnCutView(bool down);
   void OnMovie();
   void OnMultiSave();
@@ -229,7 +230,7 @@ class Tfrm_Visualization : public QMainWindow {
   double m_f3dFraction = k3dPanelFraction;
   double m_fMprFraction = kMprPanelFraction;
   QSize m_oRememberedSize{kDesignWidth, kDesignHeight};
-  int32_t m_nScreenShown = 1;          // 0 the 3D screen, 1 the MPR screen
+  ZR_Screen m_nScreenShown = ZR_Screen::Mpr;
   int32_t m_nMaximised = ZR_Panel::None;
   int32_t m_nLastMaximised = ZR_Panel::None;
   bool m_bCreated = false;

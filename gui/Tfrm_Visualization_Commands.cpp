@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "core/ZR_Keys.h"
+#include "core/ZR_Vocabulary.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImage.h"
 #include "dicom/ZR_DcmImages.h"
@@ -29,12 +30,10 @@
 #include "presets/ZR_PresetEditorGui.h"
 
 namespace {
-// 3D tools (the manager's numbers).
 // Sent when the fly-through page becomes active; it has no control of its own.
 constexpr int32_t kFlyThruPageCommand = 5;
 // How far a right click may move and still open the pop-up menu, in device pixels.
 constexpr int kClickSlop = 4;
-enum Tool3d : int32_t { kZoom = 0, kRotate = 1, kPan = 2, kCutPlane = 3, kRoi = 4, kSeed = 5, kWl = 6, kOpacityWl = 7 };
 
 template <typename T>
 T* As(QWidget* control) {
@@ -65,7 +64,7 @@ void Tfrm_Visualization::ConnectControls() {
   };
   // A button of an exclusive group sends its command when it is pressed.
   auto onPress = [&](int32_t id, int32_t command) { onClick(id, [this, command] { Send(command); }); };
-  auto tool = [&](int32_t id, int32_t tool3d) {
+  auto tool = [&](int32_t id, ZR_Tool3d tool3d) {
     onClick(id, [this, tool3d] {
       m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_ZapSeed, false);
       if (m_pManager) m_pManager->Select3dTool(tool3d);
@@ -85,16 +84,18 @@ void Tfrm_Visualization::ConnectControls() {
   onClick(ZR_Ctl::sbtn_MPR, [this] { OnMprScreen(); });
 
   // The 3D screen.
-  connect(m_pGvr, &QAbstractButton::clicked, this, [this] { OnRenderMode(0); });
-  connect(m_pCvr, &QAbstractButton::clicked, this, [this] { OnRenderMode(1); });
-  connect(m_pMip, &QAbstractButton::clicked, this, [this] { OnRenderMode(2); });
-  for (auto [id, t] : {std::pair{ZR_Ctl::SBtn_Rotate, kRotate}, {ZR_Ctl::SBtn_SsdRotate, kRotate},
-                       {ZR_Ctl::SBtn_Zoom, kZoom}, {ZR_Ctl::SBtn_SsdZoom, kZoom}, {ZR_Ctl::SBtn_Pan, kPan},
-                       {ZR_Ctl::SBtn_SsdPan, kPan}, {ZR_Ctl::SBtn_Wl, kWl}, {ZR_Ctl::SBtn_OpacityWl, kOpacityWl},
-                       {ZR_Ctl::SBtn_CutPlane, kCutPlane}, {ZR_Ctl::SBtn_Roi, kRoi}})
+  connect(m_pGvr, &QAbstractButton::clicked, this, [this] { OnRenderMode(ZR_RenderMode::Grayscale); });
+  connect(m_pCvr, &QAbstractButton::clicked, this, [this] { OnRenderMode(ZR_RenderMode::Colour); });
+  connect(m_pMip, &QAbstractButton::clicked, this, [this] { OnRenderMode(ZR_RenderMode::Mip); });
+  using T = ZR_Tool3d;
+  for (auto [id, t] : {std::pair{ZR_Ctl::SBtn_Rotate, T::Rotate}, {ZR_Ctl::SBtn_SsdRotate, T::Rotate},
+                       {ZR_Ctl::SBtn_Zoom, T::Zoom}, {ZR_Ctl::SBtn_SsdZoom, T::Zoom}, {ZR_Ctl::SBtn_Pan, T::Pan},
+                       {ZR_Ctl::SBtn_SsdPan, T::Pan}, {ZR_Ctl::SBtn_Wl, T::WindowLevel},
+                       {ZR_Ctl::SBtn_OpacityWl, T::OpacityWindowLevel}, {ZR_Ctl::SBtn_CutPlane, T::CutPlane},
+                       {ZR_Ctl::SBtn_Roi, T::Roi}})
     tool(id, t);
   onClick(ZR_Ctl::SBtn_ZapSeed, [this](bool down) {
-    if (down && m_pManager) m_pManager->Select3dTool(kSeed);
+    if (down && m_pManager) m_pManager->Select3dTool(ZR_Tool3d::Seed);
   });
   onClick(ZR_Ctl::SBtn_CutView, [this](bool down) { OnCutView(down); });
   onClick(ZR_Ctl::Btn_FinalRender, [this] {
@@ -205,7 +206,7 @@ void Tfrm_Visualization::On3dScreen() {
     m_pPages->setCurrentIndex(0);
   }
   m_pManager->SetRepaintQuality(0);
-  m_nScreenShown = 0;
+  m_nScreenShown = ZR_Screen::View3d;
   m_pAppGui->SetButtonDown(ZR_Ctl::sbtn_3D, true);
   ArrangeCurrentScreen();
 }
@@ -218,19 +219,19 @@ void Tfrm_Visualization::OnMprScreen() {
     m_pManager->SetMprViewLimit(ZR_Panel::None);
     m_pManager->SetMaximisedSlot(5);
   }
-  m_nScreenShown = 1;
+  m_nScreenShown = ZR_Screen::Mpr;
   m_pAppGui->SetButtonDown(ZR_Ctl::sbtn_MPR, true);
   ArrangeCurrentScreen();
   m_pAppGui->EnableControl(ZR_Ctl::Sbtn_Curve, true);
 }
 
-void Tfrm_Visualization::OnRenderMode(int32_t mode) {
+void Tfrm_Visualization::OnRenderMode(ZR_RenderMode mode) {
   if (!m_pManager) return;
   m_pManager->SetRenderMode(mode, false);
   // Grey uses the opacity window; MIP has the radial series and the threshold instead.
-  m_pAppGui->ShowControl(ZR_Ctl::SBtn_OpacityWl, mode == 0);
-  m_pAppGui->ShowControl(ZR_Ctl::Btn_DoRadialMIP, mode == 2);
-  m_pAppGui->ShowControl(ZR_Ctl::Btn_MipThreshold, mode == 2);
+  m_pAppGui->ShowControl(ZR_Ctl::SBtn_OpacityWl, mode == ZR_RenderMode::Grayscale);
+  m_pAppGui->ShowControl(ZR_Ctl::Btn_DoRadialMIP, mode == ZR_RenderMode::Mip);
+  m_pAppGui->ShowControl(ZR_Ctl::Btn_MipThreshold, mode == ZR_RenderMode::Mip);
 }
 
 void Tfrm_Visualization::OnCutView(bool down) {
@@ -238,7 +239,7 @@ void Tfrm_Visualization::OnCutView(bool down) {
   m_pAppGui->EnableControl(ZR_Ctl::SBtn_CutPlane, down);
   if (!down) {
     m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_Rotate, true);
-    if (m_pManager) m_pManager->Select3dTool(kRotate);
+    if (m_pManager) m_pManager->Select3dTool(ZR_Tool3d::Rotate);
   }
 }
 
@@ -387,24 +388,24 @@ int32_t Tfrm_Visualization::EngineKey(int qtKey) {
   // Letters and digits are their ASCII codes in both tables; the rest keep the values of the
   // virtual keys the engine's codes come from.
   if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) return qtKey;
-  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return 0x70 + (qtKey - Qt::Key_F1);
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return ZR_Key::F1 + (qtKey - Qt::Key_F1);
   switch (qtKey) {
     case Qt::Key_Escape: return ZR_Key::Escape;
     case Qt::Key_Delete: return ZR_Key::Delete;
-    case Qt::Key_Backspace: return 0x08;
-    case Qt::Key_Tab: return 0x09;
+    case Qt::Key_Backspace: return ZR_Key::Backspace;
+    case Qt::Key_Tab: return ZR_Key::Tab;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 0x0D;
-    case Qt::Key_Space: return 0x20;
-    case Qt::Key_PageUp: return 0x21;
-    case Qt::Key_PageDown: return 0x22;
-    case Qt::Key_End: return 0x23;
-    case Qt::Key_Home: return 0x24;
-    case Qt::Key_Left: return 0x25;
-    case Qt::Key_Up: return 0x26;
-    case Qt::Key_Right: return 0x27;
-    case Qt::Key_Down: return 0x28;
-    case Qt::Key_Insert: return 0x2D;
+    case Qt::Key_Enter: return ZR_Key::Return;
+    case Qt::Key_Space: return ZR_Key::Space;
+    case Qt::Key_PageUp: return ZR_Key::PageUp;
+    case Qt::Key_PageDown: return ZR_Key::PageDown;
+    case Qt::Key_End: return ZR_Key::End;
+    case Qt::Key_Home: return ZR_Key::Home;
+    case Qt::Key_Left: return ZR_Key::Left;
+    case Qt::Key_Up: return ZR_Key::Up;
+    case Qt::Key_Right: return ZR_Key::Right;
+    case Qt::Key_Down: return ZR_Key::Down;
+    case Qt::Key_Insert: return ZR_Key::Insert;
     default: return 0;
   }
 }

@@ -66,7 +66,7 @@ void Tfrm_Visualization::ArrangeMprScreen() {
 void Tfrm_Visualization::ArrangeCurrentScreen() {
   // Both screens, the one shown last: they share the control panel's main buttons, and the
   // hidden screen's panels keep sizes that fit when it is shown.
-  if (m_nScreenShown == 0) {
+  if (m_nScreenShown == ZR_Screen::View3d) {
     ArrangeMprScreen();
     Arrange3dScreen();
   } else {
@@ -82,26 +82,26 @@ void Tfrm_Visualization::ArrangeCurrentScreen() {
   PlaceProgressWindow();
   if (m_pManager && m_pManager->IsInitialised()) {
     const int32_t main = m_nMaximised != ZR_Panel::None ? m_nMaximised
-                         : m_nScreenShown == 0         ? ZR_Panel::View3D
+                         : m_nScreenShown == ZR_Screen::View3d         ? ZR_Panel::View3D
                                                        : ZR_Panel::MprView3D;
     m_pManager->SetupPanelView(main);
   }
   // Panels that shrank are not exposed again, yet their pictures no longer fit.
-  for (int32_t panel : m_nScreenShown == 0 ? std::vector<int32_t>(std::begin(k3dPanels), std::end(k3dPanels))
+  for (int32_t panel : m_nScreenShown == ZR_Screen::View3d ? std::vector<int32_t>(std::begin(k3dPanels), std::end(k3dPanels))
                                            : std::vector<int32_t>(std::begin(kMprPanels), std::end(kMprPanels)))
     m_aRepaintFlags[static_cast<size_t>(panel)] = 1;
   ScheduleRepaint();
 }
 
-QRect Tfrm_Visualization::MaximisedRect(int32_t screen) const {
-  const double fraction = screen == 0 ? m_f3dFraction : m_fMprFraction;
+QRect Tfrm_Visualization::MaximisedRect(ZR_Screen screen) const {
+  const double fraction = screen == ZR_Screen::View3d ? m_f3dFraction : m_fMprFraction;
   const int side = std::max(1, std::min(m_nW - static_cast<int>(std::lround(fraction * m_nW)), m_nH));
   return {0, 0, side, side};
 }
 
-void Tfrm_Visualization::ShowScreenPanels(int32_t screen) {
+void Tfrm_Visualization::ShowScreenPanels(ZR_Screen screen) {
   if (!m_bActivated) return;  // the panels stay hidden until the first activation
-  const bool three = screen == 0;
+  const bool three = screen == ZR_Screen::View3d;
   for (int32_t panel : k3dPanels)
     if (TPaintPanel* p = Panel(panel)) p->setVisible(three && (m_nMaximised == ZR_Panel::None || m_nMaximised == panel));
   for (int32_t panel : kMprPanels)

@@ -138,7 +138,7 @@ void Tfrm_Visualization::FormActivate() {
   m_pManager->SetOffscreenSize(static_cast<int32_t>(m_nW * ratio), static_cast<int32_t>(m_nH * ratio));
   // 2. Both arrangements, panel 0's view, the MPR screen's panels shown.
   m_bActivated = true;
-  m_nScreenShown = 1;
+  m_nScreenShown = ZR_Screen::Mpr;
   ArrangeCurrentScreen();
   m_pManager->SetupPanelView(ZR_Panel::View3D);
   // 3. The image gallery is created here once it exists.

@@ -18,7 +18,7 @@ ZR_VisManager::~ZR_VisManager() {
   // Owned engine objects are released here in their fixed order as their subsystems arrive:
   // volume, offscreen buffer, subset preview, movie path, preset editor, radials driver;
   // then the log is closed, and last the view records and the renderers.
-  if (m_bVolumeLoaded) UnloadVolume(false);
+  if (m_oVolume.bLoaded) UnloadVolume(false);
   m_pPBuffer.reset();
   // The preview's window is gone by now (the window deletes the contracts before the manager):
   // the preview is dropped without telling it.

@@ -11,6 +11,12 @@
 #include "core/ZR_Ids.h"
 #include "core/ZR_Result.h"
 #include "core/ZR_ViewportTable.h"
+#include "core/ZR_Vocabulary.h"
+#include "manager/ZR_LoadState.h"
+#include "manager/ZR_MprLayout.h"
+#include "manager/ZR_PointerState.h"
+#include "manager/ZR_ScreenState.h"
+#include "manager/ZR_VolumeState.h"
 #include "mpr/MprViewInfo.h"
 #include "mpr/ZR_MprPane.h"
 #include "dicom/ZR_VolumeLoader.h"
@@ -100,9 +106,9 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   std::unique_ptr<uint8_t[]> ReadPanel(int32_t index, int32_t* width, int32_t* height,
                                        uint32_t format, uint32_t type, int32_t components,
                                        int32_t componentBytes, bool fromBack);
-  void SetMprViewLimit(int32_t panel) { m_nMprViewLimit = panel; }
-  void SetMaximisedSlot(int32_t slot) { m_nMaximisedSlot = slot; }
-  void SetRepaintQuality(int32_t quality) override { m_nRepaintQuality = quality; }
+  void SetMprViewLimit(int32_t panel) { m_oMpr.nViewLimit = panel; }
+  void SetMaximisedSlot(int32_t slot) { m_oMpr.nMaximisedSlot = slot; }
+  void SetRepaintQuality(int32_t quality) override { m_oScreen.nRepaintQuality = quality; }
   // Full quality for panel 0, with pointer input held off while it renders.
   void RenderFullQuality();
   // While held, no panel is drawn: a script that sets up a view in several steps (load,
@@ -123,36 +129,36 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   [[nodiscard]] int32_t LoadStudy(const std::vector<std::string>& files, int32_t& count);
   // Creates the subset preview for the volume read, hands it to the preview's window and, with
   // `show`, shows it modally. 4 without a volume; 3 when the thumbnails do not fit.
-  int32_t StartVolume(bool show);
+  [[nodiscard]] int32_t StartVolume(bool show);
   // A volume described by another process replaces the current one. Refused (4, nothing
   // changed) while it carries no pixels, which the hand-over record cannot bring yet.
-  int32_t LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volume);
+  [[nodiscard]] int32_t LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volume);
   // The hand-over record as received: checked (a short or inconsistent record is refused with
   // 4), then LoadHandedOverVolume.
-  int32_t LoadHandedOverRecord(const void* data, size_t size);
+  [[nodiscard]] int32_t LoadHandedOverRecord(const void* data, size_t size);
   // Assembles the volume's range first..last into the renderers and shows it; null only
   // unloads. The volume must be the one LoadStudy read (GetVolume()).
-  int32_t LoadVolume(ZR_DicomVolume* volume) override;
+  [[nodiscard]] int32_t LoadVolume(ZR_DicomVolume* volume) override;
   ZR_DicomVolume* GetVolume() const { return m_pVolume.get(); }
   ZR_VolumePreview* VolumePreview() const { return m_pVolumePreview.get(); }
   ZR_PresetEditor* PresetEditor() const { return m_pPresetEditor.get(); }
-  bool IsLoading() const { return m_bLoading; }
+  bool IsLoading() const { return m_oLoad.bLoading; }
   // Pointer input is ignored while this holds: a long render or a load runs.
-  bool IsBusy() const { return m_bBusy || m_bLoading; }
+  bool IsBusy() const { return m_bBusy || m_oLoad.bLoading; }
   // Voxels the histogram was counted from (those of the full-resolution buffer).
-  uint64_t HistogramVoxels() const { return m_nHistogramVoxels; }
-  int32_t Reduction() const { return m_nReduction; }
-  bool IsSubsampled() const { return m_bSubsampled; }
+  uint64_t HistogramVoxels() const { return m_oLoad.nHistogramVoxels; }
+  int32_t Reduction() const { return m_oVolume.nReduction; }
+  bool IsSubsampled() const { return m_oVolume.bSubsampled; }
 
   // --- Screens (ZR_VisManager_Screens.cpp) ------------------------------------------------------
   // Both return true; while a load runs they change nothing.
   bool Show3DScreen();
   bool ShowMprScreen();
-  // 0 grayscale, 1 colour, 2 MIP; `mprOnly` sets the MPR screen's 3D view up instead of panel 0
-  // (and leaves the 3D screen's mode as it is).
-  void SetRenderMode(int32_t mode, bool mprOnly);
-  int32_t RenderMode() const { return m_nRenderMode; }
-  int32_t Tool3d() const { return m_n3dTool; }
+  // `mprOnly` sets the MPR screen's 3D view up instead of panel 0 (and leaves the 3D screen's
+  // mode as it is). A number outside the modes changes nothing.
+  void SetRenderMode(ZR_RenderMode mode, bool mprOnly);
+  ZR_RenderMode RenderMode() const { return m_oScreen.nRenderMode; }
+  ZR_Tool3d Tool3d() const { return m_oScreen.nTool3d; }
 
   // --- Commands (ZR_VisManager_Commands.cpp) ----------------------------------------------------
   // The numbered entry point of the main window's controls: the number is the id of the
@@ -162,7 +168,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // The MPR panels' pop-up menu, by menu id; the same rule.
   void MprPopupCommand(int32_t id);
   // The 3D tool buttons: the tool and the cursor of panel 0.
-  void Select3dTool(int32_t tool) { Set3dTool(tool); }
+  void Select3dTool(ZR_Tool3d tool) { Set3dTool(tool); }
 
   // --- Pointer and keyboard (ZR_VisManager_Interaction.cpp, ZR_VisManager_Keys.cpp) -----------
   // Pointer events of the drawing panels, in panel pixels (x to the right, y downwards). None
@@ -184,18 +190,20 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // in the direction of `delta`'s sign (Ctrl: 5 % of the view's depth, Shift: 0.1 units).
   void MouseWheel(int32_t delta, bool ctrl, bool shift);
   // The gesture handler of the 3D views (panels 0 and 8), also replayed by recorded movies.
-  // `kind`: 0 a left press, 2 a right press, 4 a move; `tool` a 3D tool.
+  // `kind`: 0 a left press, 2 a right press, 4 a move. Movies record the tool by number and
+  // convert it back when they replay.
   static constexpr int32_t kLeftPress = 0;
   static constexpr int32_t kRightPress = 2;
   static constexpr int32_t kMove = 4;
   void Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, int32_t kind, bool left,
-              bool middle, bool right, int32_t tool);
+              bool middle, bool right, ZR_Tool3d tool);
   // After a transfer-function drag: the tables uploaded and the views redrawn.
   void RedrawAfterTableChange(bool alsoMpr);
 
   // --- Tools, modes and the MPR layout (ZR_VisManager_Keys.cpp, ZR_VisManager_Mpr.cpp) -------
-  // MPR tools 0..9; 10 restores the tool that the last non-measurement choice replaced.
-  void SetMprTool(int32_t tool);
+  // Restore gives back the tool that the last non-measurement choice replaced; a number
+  // outside the tools changes nothing.
+  void SetMprTool(ZR_MprTool tool);
   void SetSnapshotMode(bool on);
   // The crosshair button (command 44): released, it lets go of a grabbed line; the MPR views
   // redraw.
@@ -211,17 +219,17 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // along its normal (millimetres); the views redraw.
   void TurnMprView(int32_t panel, float degreesAboutRight, float degreesAboutUp);
   void MoveMprView(int32_t panel, float millimetres);
-  const MprViewInfo& MprView(int32_t panel) const { return m_aMprViews[panel]; }
-  int32_t ActiveMprView() const { return m_nActiveMprView; }
-  int32_t MainMprView() const { return m_nMainMprView; }
-  int32_t MprTool() const { return m_nMprTool; }
-  int32_t CrosshairDrag() const { return m_nCrosshairDrag; }
-  int32_t LineDrag() const { return m_nLineDrag; }
-  bool CrosshairShown() const { return m_bCrosshair; }
-  bool SnapshotMode() const { return m_bSnapshotMode; }
-  const ZR_OrthoViews& OrthoViews() const { return m_oOrthoViews; }
+  const MprViewInfo& MprView(int32_t panel) const { return m_oMpr.aViews[panel]; }
+  int32_t ActiveMprView() const { return m_oMpr.nActiveView; }
+  int32_t MainMprView() const { return m_oMpr.nMainView; }
+  ZR_MprTool MprTool() const { return m_oMpr.nTool; }
+  int32_t CrosshairDrag() const { return m_oMpr.nCrosshairDrag; }
+  int32_t LineDrag() const { return m_oPointer.nLineDrag; }
+  bool CrosshairShown() const { return m_oMpr.bCrosshair; }
+  bool SnapshotMode() const { return m_oScreen.bSnapshotMode; }
+  const ZR_OrthoViews& OrthoViews() const { return m_oMpr.oOrthoViews; }
   // Where the orthogonal panes' slice lines are (ZR_OrthoSliceLines codes 1..6, index code - 1).
-  const int32_t* SliceLines() const { return m_aSliceLines; }
+  const int32_t* SliceLines() const { return m_oMpr.aSliceLines; }
   // The box extent E the MPR views span and the physical length P (mm) of the largest side.
   float MprExtent() const;
   float PhysicalLength() const;
@@ -238,10 +246,10 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   const std::string& CaptureDir() const { return m_sCaptureDir; }
   void SetCaptureDir(const std::string& dir) { m_sCaptureDir = dir; }
   bool IsInitialised() const { return m_bInitialised; }
-  bool IsVolumeLoaded() const { return m_bVolumeLoaded; }
+  bool IsVolumeLoaded() const { return m_oVolume.bLoaded; }
   bool IsSoftwareRendering() const { return m_bSoftwareRendering; }
-  bool IsShading() const { return m_bShading; }
-  const ZR_TrackballView& Trackball() const { return m_oTrackball; }
+  bool IsShading() const { return m_oScreen.bShading; }
+  const ZR_TrackballView& Trackball() const { return m_oScreen.oTrackball; }
   ZR_VisGui* AppGui() const { return m_pAppGui; }
   ZR_ProgressBar* ProgressBar() const { return m_pProgressBar; }
   ZR_Settings* Settings() const { return m_pSettings; }
@@ -250,8 +258,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_Series* SeriesWriter() const { return m_pSeriesWriter; }
   ZR_VisGui* VolumePreviewGui() const { return m_pVolumePreviewGui; }
   const ZR_ViewportTable* Viewports() const { return m_pViewports; }
-  int32_t RenderQuality() const { return m_nRenderQuality; }
-  int32_t Screen() const { return m_nScreen; }
+  int32_t RenderQuality() const { return m_oScreen.nRenderQuality; }
+  ZR_Screen Screen() const { return m_oScreen.nScreen; }
   bool CanShade() const { return m_bCanShade; }
   bool IsOffscreenReady() const { return m_bOffscreenReady; }
   bool IsLargeViewport() const { return m_bLargeViewport; }
@@ -261,6 +269,22 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_SoftwareRenderer& SoftwareRenderer() { return m_oSoftwareRenderer; }
   ZR_VolumeRenderer* CurrentRenderer() const { return m_pRenderer; }
   OpenGlText& Text() { return m_oText; }
+
+  // --- Topic state ---------------------------------------------------------------------------------
+  // Read access for the window and tests.
+  const ZR_LoadState& LoadState() const { return m_oLoad; }
+  const ZR_VolumeState& VolumeState() const { return m_oVolume; }
+  const ZR_ScreenState& ScreenState() const { return m_oScreen; }
+  const ZR_MprLayout& MprLayout() const { return m_oMpr; }
+  const ZR_PointerState& PointerState() const { return m_oPointer; }
+  // For tests that put the manager into a situation its operations would take many steps to
+  // reach (a screen without a volume, a tool with no button yet); the program never writes
+  // through these.
+  ZR_LoadState& LoadStateForSetUp() { return m_oLoad; }
+  ZR_VolumeState& VolumeStateForSetUp() { return m_oVolume; }
+  ZR_ScreenState& ScreenStateForSetUp() { return m_oScreen; }
+  ZR_MprLayout& MprLayoutForSetUp() { return m_oMpr; }
+  ZR_PointerState& PointerStateForSetUp() { return m_oPointer; }
 
   static constexpr uint64_t kLowMemoryMiB = 256;
   // The slice limit of the texture renderer (the size of the volume's slice table).
@@ -272,19 +296,19 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // returns 0, VR_OG_PIXEL_FORMAT, VR_OG_CONTEXT, VR_OG_SW_RENDER or VR_OG_NOT_SUPPORTED and
   // sets m_bSoftwareRendering, m_bCanShade and m_sGlRenderer. Virtual so that the start-up
   // messages can be exercised with a chosen result.
-  virtual int32_t CreateOpenGlViewports();
+  [[nodiscard]] virtual int32_t CreateOpenGlViewports();
   // Logs the adapter's identification and whether it is on the qualified list; the list
   // never refuses an adapter (what it can do is detected instead).
   void IdentifyAdapter();
   void CreateFont(ZR_DrawSurface& panel);
   // The panels of the MPR screen at their standard planes; view 6 active and shown by panel 8.
   void ResetMprPlanes();
-  // Resetting the layout for a screen (0 3D, 1 MPR): the MPR planes for the MPR screen, then
-  // for either: curved MPR of the active view off, snapshot mode ended, the views repainted.
-  void ResetMprLayout(int32_t screen);
+  // Resetting the layout for a screen: the MPR planes for the MPR screen, then for either:
+  // curved MPR of the active view off, snapshot mode ended, the views repainted.
+  void ResetMprLayout(ZR_Screen screen);
 
   // --- Interaction (ZR_VisManager_Interaction.cpp, ZR_VisManager_Mpr.cpp) ---------------------
-  bool PointerAllowed() const { return m_bVolumeLoaded && !m_bMovieRecording; }
+  bool PointerAllowed() const { return m_oVolume.bLoaded && !m_bMovieRecording; }
   // The panel's pixel size from the viewport table (0 without one).
   int32_t PanelWidth(int32_t panel) const;
   int32_t PanelHeight(int32_t panel) const;
@@ -300,7 +324,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // A press in an MPR view: it becomes the active one, and panel 8 shows the target plane.
   void PressInMprView(int32_t panel);
   // While Lock Active View holds, only the active view steers panel 8.
-  bool SteersMprView3D(int32_t panel) const { return !m_bLockActiveView || panel == m_nActiveMprView; }
+  bool SteersMprView3D(int32_t panel) const { return m_oMpr.Steers(panel); }
   // Panel 8 shows `panel`'s plane (the target) and, with `redraw`, draws it.
   void PointMprView3D(int32_t panel, bool redraw);
   void DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t dx, int32_t dy);
@@ -333,12 +357,12 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // The VOI box edge of an orthogonal pane under the pointer (24..29), 0 for none.
   virtual int32_t PickVoiFace(int32_t panel, int32_t x, int32_t y);
   virtual void DragVoiEdge(int32_t panel, int32_t dx, int32_t dy);
-  virtual void DragVoi(int32_t tool, int32_t dx, bool left, bool middle, bool right);
+  virtual void DragVoi(ZR_Tool3d tool, int32_t dx, bool left, bool middle, bool right);
   virtual void RoiPress(int32_t kind, int32_t x, int32_t y);
   virtual void ClearRoi();
   virtual void DragCutPlane(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left);
   virtual void RecordMovieEvent(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left,
-                                bool middle, bool right, int32_t tool);
+                                bool middle, bool right, ZR_Tool3d tool);
   // The type buttons and slab controls show the active view's settings.
   virtual void RefreshMprControls();
 
@@ -365,14 +389,27 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // buffers, the assembly, the region buffers, the study information...), naming it. A test
   // throws std::bad_alloc from here to follow every failure path.
   virtual void BeforeAllocation(const char* what);
-  int32_t ReadStudy(const std::vector<std::string>& files, int32_t& count);
-  int32_t LoadVolumeNow(ZR_DicomVolume* volume);
-  // Steps 4..23 of a load; a result code, or std::bad_alloc.
-  int32_t AssembleAndShow(ZR_DicomVolume& volume);
-  int32_t FillVoxels(ZR_DicomVolume& volume);
+  [[nodiscard]] int32_t ReadStudy(const std::vector<std::string>& files, int32_t& count);
+  [[nodiscard]] int32_t LoadVolumeNow(ZR_DicomVolume* volume);
+  // Steps 4..23 of a load; a result code, or std::bad_alloc. Its steps, in their order:
+  [[nodiscard]] int32_t AssembleAndShow(ZR_DicomVolume& volume);
+  void WarnNonUniformSpacing(const ZR_DicomVolume& volume);
+  void RedrawScreenPanels();
+  // The spacing and the dimensions into the shared state; refuses a range it cannot show.
+  [[nodiscard]] int32_t TakeGeometry(const ZR_DicomVolume& volume);
+  void ShowLoadProgress();
+  void ReadStudyLines(const ZR_DicomVolume& volume);
+  void TakeOrientationAndValues(ZR_DicomVolume& volume);
+  [[nodiscard]] int32_t FillVoxels(ZR_DicomVolume& volume);
   void MakeUndoCopies(const ZR_DicomVolume& volume);
-  int32_t BuildReducedVoxels();
-  int32_t UploadTextures();
+  void MakeRegionBuffers(const ZR_DicomVolume& volume);
+  [[nodiscard]] int32_t BuildReducedVoxels();
+  void PrepareTransferFunction(const ZR_DicomVolume& volume);
+  // Both upload buffers unmapped; VR_OG_3D_TEXTURE when the driver lost their contents.
+  [[nodiscard]] int32_t UnmapUploadBuffers();
+  // The settings model's items, on the first load of the run only.
+  void ApplySettingsOnce();
+  [[nodiscard]] int32_t UploadTextures();
   void CompleteLoad(ZR_DicomVolume& volume);
   // Unmaps what a failed load left mapped.
   void AbortLoad();
@@ -390,12 +427,12 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // --- Screens and modes (ZR_VisManager_Screens.cpp) ----------------------------------------------
   bool Show3DScreenNow();
   bool ShowMprScreenNow();
-  void SetRenderModeNow(int32_t mode, bool mprOnly);
-  void ApplyRenderMode(int32_t mode, int32_t panel);
+  void SetRenderModeNow(ZR_RenderMode mode, bool mprOnly);
+  void ApplyRenderMode(ZR_RenderMode mode, int32_t panel);
   // The renderer's view window and rotation, the cut plane and the VOI back to their defaults.
   void ResetViewState();
   void ResetVoi();
-  void Set3dTool(int32_t tool);
+  void Set3dTool(ZR_Tool3d tool);
   void Enable3dToolControls(bool on);
   void ApplySettingNow(int32_t id);
 
@@ -425,22 +462,6 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   std::unique_ptr<ZR_DicomVolume> m_pVolume;
   std::unique_ptr<ZR_VolumePreview> m_pVolumePreview;
   std::unique_ptr<ZR_PresetEditor> m_pPresetEditor;
-  // The upload buffers while they are mapped for the assembly (null otherwise).
-  uint16_t* m_pVoxels = nullptr;
-  uint16_t* m_pReducedVoxels = nullptr;
-  bool m_bFullMapped = false;
-  bool m_bReducedMapped = false;
-  int32_t m_aVoxelDims[3] = {0, 0, 0};
-  int32_t m_aReducedDims[3] = {0, 0, 0};
-  uint64_t m_nHistogramVoxels = 0;
-  float m_aPixelSpacing[3] = {0, 0, 0};
-  // Region editing: the selection mask and the sculpt undo copies (raw slices, their voxels,
-  // the reduced slices).
-  std::unique_ptr<uint8_t[]> m_pMask;
-  std::vector<std::unique_ptr<uint16_t[]>> m_aUndoRaw, m_aUndoVoxels, m_aUndoReduced;
-  std::vector<uint16_t*> m_apUndoRaw, m_apUndoVoxels;
-  bool m_bLoading = false;           // a load runs: a second one is refused
-  bool m_bSettingsApplied = false;   // the first load of the run applied the settings
 
   // --- Panels --------------------------------------------------------------------------------
   ZR_ViewportTable* m_pViewports = nullptr;
@@ -452,98 +473,19 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   bool m_bDrawing = false;  // a panel is being drawn: redraw requests are dropped
   bool m_bDrawingHeld = false;
 
-  // --- Volume ----------------------------------------------------------------------------------
-  // Held 32-bit inside the program: unsigned 16-bit data would wrap in 16 bits.
-  int32_t m_nMinValue = 0;
-  int32_t m_nMaxValue = 0;
-  int32_t m_nIntercept = 0;
-  int16_t m_nReduction = 1;
-  bool m_bSubsampled = false;
-  int32_t m_nSubsample = 1;
-  int32_t m_aAxisSign[3] = {1, 1, 1};
-  float m_aExtent[3] = {0, 0, 0};
-  bool m_bJustLoaded = false;  // the textures were just uploaded (one residency retry)
-  // Orientation-label indices of the volume's six directions (-x, +x, -y, +y, -z, +z).
-  int32_t m_aLabelIndices[6] = {1, 0, 3, 2, 4, 5};
-  std::vector<ZR_StudyLine> m_aStudyLines;
-  std::string m_sVoxelSize;
-
-  // --- Rendering -------------------------------------------------------------------------------
-  int32_t m_nRenderQuality = 0;
-  int32_t m_nStillQuality = 3;
-  int32_t m_nRepaintQuality = 3;
-  // The 3D panel the last 3D frame was drawn into, for which view (the renderer's change
-  // count), at which quality and size: while they hold, its buffer still holds that picture,
-  // so a repaint of it (an expose, a layout pass) shows it again.
-  struct LastFrame {
-    int32_t nPanel = -1;
-    int64_t nChanges = -1;
-    bool bReduced = false;
-    int32_t nReduction = 1;
-    float fRate = 0;
-    int32_t aSize[2] = {0, 0};
-  };
-  LastFrame m_oLastFrame;
-  int32_t m_nFinalMethod = 2;
-  int32_t m_nRenderMode = 1;
-  bool m_bShading = false;
-  bool m_bAutoQuality = true;
+  // --- Adapter and run state -------------------------------------------------------------------
   bool m_bSoftwareRendering = false;
   bool m_bCanShade = false;     // the adapter can do shaded volume rendering
   std::string m_sGlRenderer;    // the OpenGL renderer string, for start-up messages
-
-  // --- State -----------------------------------------------------------------------------------
   bool m_bBusy = false;
   bool m_bInitialised = false;
-  bool m_bVolumeLoaded = false;
-  bool m_bRegionEditing = true;
-  bool m_bUndoAvailable = false;
-  bool m_bCrosshair = true;
-  bool m_bLockActiveView = false;
-  bool m_bMprResetOn3D = false;
-  bool m_bMprResetOnMpr = false;
-  bool m_bGrayMpr = true;
-  bool m_bMprDisplay = false;
-  int32_t m_nScreen = 1;
 
-  // --- Tools and views -------------------------------------------------------------------------
-  int32_t m_n3dTool = 1;
-  int32_t m_nMprTool = 5;
-  int32_t m_nCrosshairDrag = 0;
-  int32_t m_nVoiEdge = 0;
-  ZR_TrackballView m_oTrackball{1024, 768, 512.0};
-  int32_t m_nActiveMprView = ZR_Panel::Mpr2;
-  int32_t m_nMprViewLimit = ZR_Panel::None;
-  int32_t m_nMaximisedSlot = 5;
-  int32_t m_nMainMprView = ZR_Panel::Mpr2;
-  int32_t m_nMeasureView = ZR_Panel::None;
-  int32_t m_nPickTolerance = 12;
-  int32_t m_nRememberedMprTool = 5;  // what MPR tool 10 restores
-  int32_t m_nLineDrag = 0;           // slice line grabbed in an orthogonal pane (1..6)
-  bool m_bVoiEdgeHit = false;
-  int32_t m_aSliceLines[6] = {0, 0, 0, 0, 0, 0};
-  int32_t m_nLabels = 0;
-  MprViewInfo m_aMprViews[ZR_Panel::kPanelCount];
-  ZR_OrthoViews m_oOrthoViews;
-
-  // --- Cut plane and MIP threshold -------------------------------------------------------------
-  bool m_bCutView = false;
-  bool m_bCutaway = false;  // cutaway correlation: panel 8 is cut by the main MPR view's plane
-  CutPlaneSettings m_oCutPlaneDisplay;
-  bool m_bMipThreshold = false;
-  int32_t m_nMipThresholdIndex = 0;
-
-  // --- Pointer ---------------------------------------------------------------------------------
-  int32_t m_nLastX = 0;
-  int32_t m_nLastY = 0;
-  bool m_bLeftDown = false;
-  bool m_bRightDown = false;
-  bool m_bMiddleDown = false;
-  bool m_bMoved = false;     // the pointer moved since the last press
-  bool m_bSkipMove = false;  // the next move is ignored (after a double click)
-  bool m_bReleased = false;  // a button was released; cleared by the next handled move
-  bool m_bCapturing = false; // a snapshot of a panel is being taken
-  bool m_bMovieCapture = false;  // movie capture on: drags are recorded
+  // --- Topics: each keeps its fields and their rules; the topic files work on them -----------
+  ZR_LoadState m_oLoad;
+  ZR_VolumeState m_oVolume;
+  ZR_ScreenState m_oScreen;
+  ZR_MprLayout m_oMpr;
+  ZR_PointerState m_oPointer;
 
   // --- Captures --------------------------------------------------------------------------------
   bool m_bMovieRecording = false;
@@ -555,6 +497,4 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   std::string m_sCaptureDir;
   int32_t m_nSnapshotCount = 0;
   int32_t m_nSeriesCount = 0;
-  bool m_bSnapshotMode = false;
-  int32_t m_nSavedCursor = 0;
 };

@@ -18,14 +18,11 @@ int32_t IntArgument(const void* argument) {
   if (argument) std::memcpy(&value, argument, sizeof value);
   return value;
 }
-// MPR tools of the tool buttons and of the pop-up menu.
-constexpr int32_t kMprZoom = 0, kMprPan = 1, kMprRotate3d = 2, kMprRotateH = 3, kMprRotateV = 4, kMprWl = 5;
-constexpr int32_t kMprFirstMeasure = 6, kMprRestoreTool = 10;
 }  // namespace
 
 void ZR_VisManager::Command(int32_t id, const void* argument) {
   // A command arriving from an event processed inside a load waits for nothing: it is dropped.
-  if (m_bLoading) {
+  if (m_oLoad.bLoading) {
     ZR_Log::Entry("Command(): refused while a volume is being loaded; ", id);
     return;
   }
@@ -40,26 +37,26 @@ void ZR_VisManager::Command(int32_t id, const void* argument) {
       RenderFullQuality();
       break;
     case ZR_Ctl::Sbtn_MprZoom:
-      SetMprTool(kMprZoom);
+      SetMprTool(ZR_MprTool::Zoom);
       break;
     case ZR_Ctl::Sbtn_MprPan:
-      SetMprTool(kMprPan);
+      SetMprTool(ZR_MprTool::Pan);
       break;
     case ZR_Ctl::SBtn_MprWl:
-      SetMprTool(kMprWl);
+      SetMprTool(ZR_MprTool::WindowLevel);
       break;
     case ZR_Ctl::Sbtn_Rot:
-      SetMprTool(kMprRotate3d);
+      SetMprTool(ZR_MprTool::RotateFree);
       break;
     case ZR_Ctl::Sbtn_MprXhair:
       CrosshairCommand(ByteArgument(argument) != 0);
       break;
     case ZR_Ctl::ToolBtn_Measures: {
-      // 0..3 pick a measurement tool, 7 gives the tool back; the annotation commands 4..6
-      // come with the measurements.
+      // 0..3 pick a measurement tool in their order, 7 gives the tool back; the annotation
+      // commands 4..6 come with the measurements.
       const int32_t value = IntArgument(argument);
-      if (value >= 0 && value <= 3) SetMprTool(kMprFirstMeasure + value);
-      if (value == 7) SetMprTool(kMprRestoreTool);
+      if (value >= 0 && value <= 3) SetMprTool(static_cast<ZR_MprTool>(ZR_Number(ZR_MprTool::PixelValue) + value));
+      if (value == 7) SetMprTool(ZR_MprTool::Restore);
       break;
     }
     default:
@@ -68,19 +65,19 @@ void ZR_VisManager::Command(int32_t id, const void* argument) {
 }
 
 void ZR_VisManager::MprPopupCommand(int32_t id) {
-  if (m_bLoading) return;
+  if (m_oLoad.bLoading) return;
   switch (id) {
     case ZR_Menu::Mi_MprWL:
-      SetMprTool(kMprWl);
+      SetMprTool(ZR_MprTool::WindowLevel);
       break;
     case ZR_Menu::Mi_MprRot3D:
-      SetMprTool(kMprRotate3d);
+      SetMprTool(ZR_MprTool::RotateFree);
       break;
     case ZR_Menu::Mi_MprRotH:
-      SetMprTool(kMprRotateH);
+      SetMprTool(ZR_MprTool::RotateHorizontal);
       break;
     case ZR_Menu::Mi_MprRotV:
-      SetMprTool(kMprRotateV);
+      SetMprTool(ZR_MprTool::RotateVertical);
       break;
     default:
       break;

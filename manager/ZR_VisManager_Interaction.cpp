@@ -2,6 +2,7 @@
 // (from the panel, the screen, the tool, the buttons held and what lies under the pointer),
 // the cursor shown while the pointer merely moves, and the gestures of the 3D views.
 #include <cstdlib>
+#include <iterator>
 
 #include "core/ZR_VisGui.h"
 #include "manager/ZR_VisManager.h"
@@ -10,124 +11,116 @@
 #include "presets/ZR_PresetEditor.h"
 
 namespace {
-constexpr int32_t kCutPlaneTool = 3;
-constexpr int32_t kRoiTool = 4;
-constexpr int32_t kSeedTool = 5;
-constexpr int32_t kWindowTool = 6;
-constexpr int32_t kOpacityTool = 7;
-constexpr int32_t kVoiPositionTool = 8;
-constexpr int32_t kVoiSizeTool = 9;
 // A 3D-view drag step shorter than this (|dx| + |dy|, pixels) is not recorded into a movie.
 constexpr int32_t kSmallMove = 15;
 
 bool IsMprPanel(int32_t panel) { return panel >= ZR_Panel::Mpr0 && panel <= ZR_Panel::Mpr3; }
 bool IsOrthoPanel(int32_t panel) { return panel >= ZR_Panel::Ortho0 && panel <= ZR_Panel::Ortho2; }
-bool IsMeasurementTool(int32_t tool) { return tool >= 6 && tool <= 9; }
 
-// The cursor of an orthogonal pane over a VOI edge (panel 1..3, face 24..29), 0 for none.
+// The cursor of an orthogonal pane over a VOI edge (face 24..29), 0 for none.
 int32_t VoiEdgeCursor(int32_t panel, int32_t face) {
-  const bool vertical = (panel == 1 && (face == 24 || face == 25)) || (panel == 2 && (face == 24 || face == 25)) ||
-                        (panel == 3 && (face == 28 || face == 29));
-  const bool horizontal = (panel == 1 && (face == 28 || face == 29)) || (panel == 2 && (face == 26 || face == 27)) ||
-                          (panel == 3 && (face == 26 || face == 27));
+  using namespace ZR_Panel;
+  const bool vertical = (panel == Ortho0 && (face == 24 || face == 25)) ||
+                        (panel == Ortho1 && (face == 24 || face == 25)) || (panel == Ortho2 && (face == 28 || face == 29));
+  const bool horizontal = (panel == Ortho0 && (face == 28 || face == 29)) ||
+                          (panel == Ortho1 && (face == 26 || face == 27)) || (panel == Ortho2 && (face == 26 || face == 27));
   return vertical ? ZR_Cursor::VoiVertical : horizontal ? ZR_Cursor::VoiHorizontal : 0;
 }
 }  // namespace
 
 void ZR_VisManager::LeftDown(int32_t panel, int32_t x, int32_t y) {
   if (!PointerAllowed() || IsBusy()) return;
-  m_bMoved = false;
-  if (m_bSnapshotMode) {
+  m_oPointer.bMoved = false;
+  if (m_oScreen.bSnapshotMode) {
     CaptureView(panel);
     return;
   }
-  m_bLeftDown = true;
+  m_oPointer.bLeftDown = true;
   int32_t line = 0;
-  if (m_nScreen == 1) {
-    if (IsMeasurementTool(m_nMprTool)) StartMeasurement(panel, x, y);
+  if (m_oScreen.IsMpr()) {
+    if (IsMeasurementTool(m_oMpr.nTool)) StartMeasurement(panel, x, y);
     if (panel == ZR_Panel::MprView3D) {
-      m_n3dTool = kCutPlaneTool;
+      m_oScreen.nTool3d = ZR_Tool3d::CutPlane;
     } else if (panel == ZR_Panel::CurvedMpr) {
       CurvePress(panel, x, y, false);
     } else if (IsMprPanel(panel)) {
       PressInMprView(panel);
-      if (m_aMprViews[panel].bCurveMode) CurvePress(panel, x, y, false);
+      if (m_oMpr.aViews[panel].bCurveMode) CurvePress(panel, x, y, false);
     }
   } else if (IsOrthoPanel(panel)) {
     const int32_t face = PickVoiFace(panel, x, y);
     if (face != 0) {
-      m_nVoiEdge = face;
-      m_bVoiEdgeHit = true;
+      m_oPointer.nVoiEdge = face;
+      m_oPointer.bVoiEdgeHit = true;
     } else {
-      line = ZR_OrthoSliceLines::Test(panel, x, y, m_aSliceLines, m_nPickTolerance);
+      line = ZR_OrthoSliceLines::Test(panel, x, y, m_oMpr.aSliceLines, m_oPointer.nPickTolerance);
     }
   } else if (panel == ZR_Panel::View3D) {
-    Drag3D(panel, x, y, x, y, kLeftPress, true, m_bMiddleDown, m_bRightDown, m_n3dTool);
+    Drag3D(panel, x, y, x, y, kLeftPress, true, m_oPointer.bMiddleDown, m_oPointer.bRightDown, m_oScreen.nTool3d);
   }
-  m_nLineDrag = line;
-  m_nLastX = x;
-  m_nLastY = y;
+  m_oPointer.nLineDrag = line;
+  m_oPointer.MoveTo(x, y);
 }
 
 void ZR_VisManager::PressInMprView(int32_t panel) {
   const bool activated = ActivateMprView(panel);
   // While the lock holds the active view, only the active view steers panel 8.
-  if (m_bLockActiveView && panel != m_nActiveMprView) return;
-  const int32_t target = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
-  if (!activated || target != m_nMainMprView) PointMprView3D(target, true);
+  if (m_oMpr.bLockActiveView && panel != m_oMpr.nActiveView) return;
+  const int32_t target = ZR_MprCrosshair::TargetOfCode(m_oMpr.nCrosshairDrag, panel);
+  if (!activated || target != m_oMpr.nMainView) PointMprView3D(target, true);
 }
 
 void ZR_VisManager::RightDown(int32_t panel, int32_t x, int32_t y) {
   if (!PointerAllowed() || IsBusy()) return;
-  m_bMoved = false;
-  m_bRightDown = true;
-  if (m_nScreen == 1 && IsMprPanel(panel)) {
+  m_oPointer.bMoved = false;
+  m_oPointer.bRightDown = true;
+  if (m_oScreen.IsMpr() && IsMprPanel(panel)) {
     PressInMprView(panel);
-    m_nMainMprView = m_nActiveMprView;
-  } else if (m_nScreen == 0 && panel == ZR_Panel::View3D) {
-    Drag3D(panel, x, y, x, y, kRightPress, m_bLeftDown, m_bMiddleDown, true, m_n3dTool);
+    m_oMpr.nMainView = m_oMpr.nActiveView;
+  } else if (m_oScreen.Is3d() && panel == ZR_Panel::View3D) {
+    Drag3D(panel, x, y, x, y, kRightPress, m_oPointer.bLeftDown, m_oPointer.bMiddleDown, true, m_oScreen.nTool3d);
   }
-  if (panel >= 0 && panel < ZR_Panel::kPanelCount && m_aMprViews[panel].bCurveMode) CurvePress(panel, x, y, true);
-  m_nLastX = x;
-  m_nLastY = y;
+  if (panel >= 0 && panel < ZR_Panel::kPanelCount && m_oMpr.aViews[panel].bCurveMode) CurvePress(panel, x, y, true);
+  m_oPointer.MoveTo(x, y);
 }
 
 void ZR_VisManager::MiddleDown(int32_t, int32_t x, int32_t y) {
   if (!PointerAllowed() || IsBusy()) return;
-  m_bMoved = false;
-  m_bMiddleDown = true;
-  m_nLastX = x;
-  m_nLastY = y;
+  m_oPointer.bMoved = false;
+  m_oPointer.bMiddleDown = true;
+  m_oPointer.MoveTo(x, y);
 }
 
 void ZR_VisManager::SetPointerCursor(int32_t panel, int32_t x, int32_t y) {
   if (panel < 0 || panel >= ZR_Panel::kPanelCount) return;
-  if (m_aMprViews[panel].bCurveMode) {
+  if (m_oMpr.aViews[panel].bCurveMode) {
     m_pAppGui->SetPanelCursor(panel, ZR_Cursor::Pencil);
     return;
   }
-  if (m_nScreen == 1) {
-    static constexpr int32_t kMprCursors[6] = {ZR_Cursor::Zoom,   ZR_Cursor::Pan,    ZR_Cursor::Rotate,
-                                               ZR_Cursor::Rotate, ZR_Cursor::Rotate, ZR_Cursor::WindowLevel};
-    // The measurement tools keep the cursor they set.
-    if (m_nMprTool >= 0 && m_nMprTool < 6) m_pAppGui->SetPanelCursor(panel, kMprCursors[m_nMprTool]);
+  if (m_oScreen.IsMpr()) {
+    // By the tool's number, up to the measurements, which keep the cursor they set.
+    static constexpr int32_t kMprCursors[] = {ZR_Cursor::Zoom,   ZR_Cursor::Pan,    ZR_Cursor::Rotate,
+                                              ZR_Cursor::Rotate, ZR_Cursor::Rotate, ZR_Cursor::WindowLevel};
+    static_assert(std::size(kMprCursors) == static_cast<size_t>(ZR_Number(ZR_MprTool::PixelValue)));
+    if (IsValid(m_oMpr.nTool) && !IsMeasurementTool(m_oMpr.nTool))
+      m_pAppGui->SetPanelCursor(panel, kMprCursors[ZR_Number(m_oMpr.nTool)]);
     return;
   }
   if (!IsOrthoPanel(panel)) return;
   const int32_t face = PickVoiFace(panel, x, y);
   if (face != 0) {
-    m_nVoiEdge = face;
+    m_oPointer.nVoiEdge = face;
     m_pAppGui->SetPanelCursor(panel, VoiEdgeCursor(panel, face));
     RedrawPanel(panel);
     return;
   }
-  int32_t cursor = m_n3dTool == kOpacityTool ? ZR_Cursor::OpacityWindowLevel : ZR_Cursor::WindowLevel;
-  const int32_t line = ZR_OrthoSliceLines::Test(panel, x, y, m_aSliceLines, m_nPickTolerance);
-  if (m_n3dTool == kVoiPositionTool)
+  int32_t cursor = m_oScreen.nTool3d == ZR_Tool3d::OpacityWindowLevel ? ZR_Cursor::OpacityWindowLevel : ZR_Cursor::WindowLevel;
+  const int32_t line = ZR_OrthoSliceLines::Test(panel, x, y, m_oMpr.aSliceLines, m_oPointer.nPickTolerance);
+  if (m_oScreen.nTool3d == ZR_Tool3d::VoiPosition)
     cursor = ZR_Cursor::Pan;
-  else if (m_n3dTool == kVoiSizeTool)
+  else if (m_oScreen.nTool3d == ZR_Tool3d::VoiSize)
     cursor = ZR_Cursor::VoiSize;
-  else if (m_n3dTool == kSeedTool)
+  else if (m_oScreen.nTool3d == ZR_Tool3d::Seed)
     cursor = ZR_Cursor::Seed;
   else if (line != 0)
     cursor = ZR_OrthoSliceLines::IsVertical(line) ? ZR_Cursor::VertBar : ZR_Cursor::HorBar;
@@ -135,38 +128,38 @@ void ZR_VisManager::SetPointerCursor(int32_t panel, int32_t x, int32_t y) {
 }
 
 void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
-  if (!PointerAllowed() || IsBusy() || m_bCapturing) return;
+  if (!PointerAllowed() || IsBusy() || m_oPointer.bCapturing) return;
   if (panel < 0 || panel >= ZR_Panel::kPanelCount) return;
-  if (x == m_nLastX && y == m_nLastY) return;
-  if (m_bSkipMove) {
-    m_bSkipMove = false;
+  if (m_oPointer.At(x, y)) return;
+  if (m_oPointer.bSkipMove) {
+    m_oPointer.bSkipMove = false;
     return;
   }
-  m_bReleased = false;
-  const bool mpr = m_nScreen == 1;
-  if (mpr && IsMprPanel(panel) && !m_bSoftwareRendering && !m_bLockActiveView) {
+  m_oPointer.bReleased = false;
+  const bool mpr = m_oScreen.IsMpr();
+  if (mpr && IsMprPanel(panel) && !m_bSoftwareRendering && !m_oMpr.bLockActiveView) {
     (void)ActivateMprView(panel);
     // Panel 8 shows the plane a hovered or grabbed line belongs to; it is redrawn only when
     // that changes the plane it shows.
-    const int32_t target = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
-    if ((!m_bLeftDown || m_nCrosshairDrag != 0) && target != m_nMainMprView) PointMprView3D(target, true);
+    const int32_t target = ZR_MprCrosshair::TargetOfCode(m_oMpr.nCrosshairDrag, panel);
+    if ((!m_oPointer.bLeftDown || m_oMpr.nCrosshairDrag != 0) && target != m_oMpr.nMainView) PointMprView3D(target, true);
   }
-  if (!m_bLeftDown && !m_bCapturing && panel != ZR_Panel::View3D && panel != ZR_Panel::MprView3D)
+  if (!m_oPointer.bLeftDown && !m_oPointer.bCapturing && panel != ZR_Panel::View3D && panel != ZR_Panel::MprView3D)
     SetPointerCursor(panel, x, y);
-  m_bMoved = true;
+  m_oPointer.bMoved = true;
 
-  if (!m_bLeftDown && !m_bRightDown && !m_bMiddleDown) {
+  if (!m_oPointer.AnyButton()) {
     if (mpr) {
-      if (m_aMprViews[panel].bCurveMode) CurveHover(panel, x, y);
-      if (IsMeasurementTool(m_nMprTool)) HoverMeasurement(panel, x, y);
+      if (m_oMpr.aViews[panel].bCurveMode) CurveHover(panel, x, y);
+      if (IsMeasurementTool(m_oMpr.nTool)) HoverMeasurement(panel, x, y);
     }
-    if (m_bCrosshair && !m_bCapturing) {
-      const int32_t code = mpr && IsMprPanel(panel) && m_aMprViews[panel].Type() == MprViewInfo::kSingle
-                               ? ZR_MprCrosshair::HitTest(m_aMprViews[panel], panel, x, y, m_nPickTolerance)
+    if (m_oMpr.bCrosshair && !m_oPointer.bCapturing) {
+      const int32_t code = mpr && IsMprPanel(panel) && m_oMpr.aViews[panel].Type() == MprViewInfo::kSingle
+                               ? ZR_MprCrosshair::HitTest(m_oMpr.aViews[panel], panel, x, y, m_oPointer.nPickTolerance)
                                : ZR_MprCrosshair::kNone;
       if (code != ZR_MprCrosshair::kNone) m_pAppGui->SetPanelCursor(panel, ZR_Cursor::Pan);
-      if (code != m_nCrosshairDrag) {
-        m_nCrosshairDrag = code;
+      if (code != m_oMpr.nCrosshairDrag) {
+        m_oMpr.nCrosshairDrag = code;
         if (!m_bSoftwareRendering) RedrawViews(false);
       }
     }
@@ -174,7 +167,7 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
     return;
   }
 
-  const int32_t lastX = m_nLastX, lastY = m_nLastY;
+  const int32_t lastX = m_oPointer.nLastX, lastY = m_oPointer.nLastY;
   const int32_t dx = x - lastX, dy = y - lastY;
   if (IsOrthoPanel(panel) || IsMprPanel(panel) || panel == ZR_Panel::CurvedMpr) {
     if (mpr) {
@@ -182,55 +175,54 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
         DragInMprView(panel, x, y, dx, dy);
       else if (panel == ZR_Panel::CurvedMpr)
         CurveDrag(panel, x, y);
-    } else if (m_n3dTool != kSeedTool && IsOrthoPanel(panel)) {
+    } else if (m_oScreen.nTool3d != ZR_Tool3d::Seed && IsOrthoPanel(panel)) {
       const bool voi = m_oShared.VoiEnabled();
-      if (voi && m_nVoiEdge != 0 && m_bVoiEdgeHit) {
+      if (voi && m_oPointer.nVoiEdge != 0 && m_oPointer.bVoiEdgeHit) {
         DragVoiEdge(panel, dx, dy);
-      } else if (voi && (m_n3dTool == kVoiPositionTool || m_n3dTool == kVoiSizeTool)) {
-        DragVoi(m_n3dTool, dx, m_bLeftDown, m_bMiddleDown, m_bRightDown);
-      } else if (m_nLineDrag != 0) {
+      } else if (voi && (m_oScreen.nTool3d == ZR_Tool3d::VoiPosition || m_oScreen.nTool3d == ZR_Tool3d::VoiSize)) {
+        DragVoi(m_oScreen.nTool3d, dx, m_oPointer.bLeftDown, m_oPointer.bMiddleDown, m_oPointer.bRightDown);
+      } else if (m_oPointer.nLineDrag != 0) {
         DragSliceLine(panel, dx, dy);
-      } else if (m_n3dTool == kOpacityTool) {
+      } else if (m_oScreen.nTool3d == ZR_Tool3d::OpacityWindowLevel) {
         if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
         RedrawAfterTableChange(false);
       } else {
-        DragTable(dx, dy, m_nRenderMode == 1);
-        for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) m_aMprViews[index].bChanged = true;
+        DragTable(dx, dy, m_oScreen.IsColour());
+        for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) m_oMpr.aViews[index].bChanged = true;
         RedrawAfterTableChange(false);
       }
     }
   } else if (panel == ZR_Panel::View3D || panel == ZR_Panel::MprView3D) {
     if (!Drag3DPanel(panel, lastX, lastY, x, y)) return;
   }
-  m_nLastX = x;
-  m_nLastY = y;
+  m_oPointer.MoveTo(x, y);
 }
 
 bool ZR_VisManager::Drag3DPanel(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y) {
   const int32_t dx = x - lastX, dy = y - lastY;
   const bool small = std::abs(dx) + std::abs(dy) < kSmallMove;
-  if (m_n3dTool == kWindowTool && m_bLeftDown && panel == ZR_Panel::View3D) {
-    DragTable(dx, dy, m_nRenderMode == 1);
+  if (m_oScreen.nTool3d == ZR_Tool3d::WindowLevel && m_oPointer.bLeftDown && panel == ZR_Panel::View3D) {
+    DragTable(dx, dy, m_oScreen.IsColour());
     RedrawAfterTableChange(false);
-  } else if (m_n3dTool == kOpacityTool && m_bLeftDown && panel == ZR_Panel::View3D) {
+  } else if (m_oScreen.nTool3d == ZR_Tool3d::OpacityWindowLevel && m_oPointer.bLeftDown && panel == ZR_Panel::View3D) {
     if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
     RedrawAfterTableChange(false);
-  } else if (m_bMovieCapture && small) {
+  } else if (m_oPointer.bMovieCapture && small) {
     return false;  // dropped: the next step is measured from the older position
   } else {
-    Drag3D(panel, lastX, lastY, x, y, kMove, m_bLeftDown, m_bMiddleDown, m_bRightDown, m_n3dTool);
-    if (m_bMovieCapture) RecordMovieEvent(panel, lastX, lastY, x, y, m_bLeftDown, m_bMiddleDown, m_bRightDown, m_n3dTool);
+    Drag3D(panel, lastX, lastY, x, y, kMove, m_oPointer.bLeftDown, m_oPointer.bMiddleDown, m_oPointer.bRightDown, m_oScreen.nTool3d);
+    if (m_oPointer.bMovieCapture) RecordMovieEvent(panel, lastX, lastY, x, y, m_oPointer.bLeftDown, m_oPointer.bMiddleDown, m_oPointer.bRightDown, m_oScreen.nTool3d);
   }
   return true;
 }
 
 void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, int32_t kind,
-                           bool left, bool middle, bool right, int32_t tool) {
-  if (!m_bVolumeLoaded) return;
+                           bool left, bool middle, bool right, ZR_Tool3d tool) {
+  if (!m_oVolume.bLoaded) return;
   (void)MakePanelCurrent(panel);
-  m_nRepaintQuality = 3;
+  m_oScreen.nRepaintQuality = 3;
   if (kind == kLeftPress || kind == kRightPress) {
-    if (tool == kRoiTool) RoiPress(kind, x, y);
+    if (tool == ZR_Tool3d::Roi) RoiPress(kind, x, y);
     return;
   }
   if (kind != kMove) return;
@@ -238,7 +230,7 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
     if (m_bMovieRecording)
       m_pRenderer->Invalidate();
     else
-      SelectQuality(m_nStillQuality, true);
+      SelectQuality(m_oScreen.nStillQuality, true);
   }
   if (panel == ZR_Panel::MprView3D) {
     DragInMprView3D(panel, lastX, lastY, x, y, left, middle, right);
@@ -247,40 +239,40 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
   if (panel != ZR_Panel::View3D) return;
   const int32_t dx = x - lastX, dy = y - lastY;
   switch (tool) {
-    case 0:  // zoom
+    case ZR_Tool3d::Zoom:
       if (left) Draw3DPanel(panel, 0, 0, static_cast<float>(dy), true);
       break;
-    case 1:  // rotate
+    case ZR_Tool3d::Rotate:
       if (left) {
         if (dx == 0 && dy == 0) break;
         const int32_t width = PanelWidth(panel), height = PanelHeight(panel);
-        m_oTrackball = {width, height, 0.75 * std::min(width / 2, height / 2)};
-        m_oShared.Rotate(m_oTrackball, lastX, lastY, x, y);
+        m_oScreen.oTrackball = {width, height, 0.75 * std::min(width / 2, height / 2)};
+        m_oShared.Rotate(m_oScreen.oTrackball, lastX, lastY, x, y);
         ClearRoi();
         RedrawPanel(panel);
       } else if (right || middle) {
         RedrawPanel(panel);
       }
       break;
-    case 2:  // pan
+    case ZR_Tool3d::Pan:
       if (left) Draw3DPanel(panel, static_cast<float>(dx), static_cast<float>(dy), 0, true);
       break;
-    case kCutPlaneTool:
+    case ZR_Tool3d::CutPlane:
       if (left ? (dx != 0 || dy != 0) : (right || middle)) {
         DragCutPlane(panel, lastX, lastY, x, y, left);
         RedrawPanel(panel);
       }
       break;
-    case kWindowTool:
-      DragTable(dx, dy, m_nRenderMode == 1);
+    case ZR_Tool3d::WindowLevel:
+      DragTable(dx, dy, m_oScreen.IsColour());
       RedrawAfterTableChange(false);
       break;
-    case kOpacityTool:
+    case ZR_Tool3d::OpacityWindowLevel:
       if (m_pPresetEditor) m_pPresetEditor->DragOpacityWindow(dx, dy);
       RedrawAfterTableChange(false);
       break;
-    case kVoiPositionTool:
-    case kVoiSizeTool:
+    case ZR_Tool3d::VoiPosition:
+    case ZR_Tool3d::VoiSize:
       DragVoi(tool, dx, left, middle, right);
       m_pRenderer->Invalidate();
       RedrawPanel(ZR_Panel::View3D);
@@ -292,15 +284,15 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
 }
 
 void ZR_VisManager::RedrawAfterTableChange(bool alsoMpr) {
-  if (!m_bVolumeLoaded) return;
+  if (!m_oVolume.bLoaded) return;
   if (!m_bSoftwareRendering) {
     m_oTexture3dRenderer.UploadLut();
-    const int32_t quality = m_bMovieRecording || (alsoMpr && m_bAutoQuality) ? 0 : m_nStillQuality;
+    const int32_t quality = m_bMovieRecording || (alsoMpr && m_oScreen.bAutoQuality) ? 0 : m_oScreen.nStillQuality;
     SelectQuality(quality, true);
-    if (alsoMpr && m_nScreen == 1) {
+    if (alsoMpr && m_oScreen.IsMpr()) {
       DrawMprView3D(quality, true);
-      m_bReleased = true;
-    } else if (m_nScreen == 0) {
+      m_oPointer.bReleased = true;
+    } else if (m_oScreen.Is3d()) {
       Draw3DPanel(ZR_Panel::View3D, 0, 0, 0, true);
     }
   }
@@ -315,42 +307,42 @@ void ZR_VisManager::RenderPanel0FullQuality() {
 
 void ZR_VisManager::LeftUp(int32_t panel) {
   if (!PointerAllowed() || IsBusy()) return;
-  m_bLeftDown = false;
-  m_bReleased = true;
+  m_oPointer.bLeftDown = false;
+  m_oPointer.bReleased = true;
   // The region-of-interest outline takes panel 0's release while it is drawn, once regions
   // exist.
-  m_nLineDrag = 0;
-  if (!m_bMoved) return;
-  if (m_nScreen == 1 || !m_bAutoQuality) {
+  m_oPointer.nLineDrag = 0;
+  if (!m_oPointer.bMoved) return;
+  if (m_oScreen.IsMpr() || !m_oScreen.bAutoQuality) {
     if (IsMprPanel(panel)) {
       RedrawViews(false);
-      if (m_bMprDisplay) {
-        if (m_nCrosshairDrag == 0) m_nMainMprView = m_nActiveMprView;
+      if (m_oMpr.bMprDisplay) {
+        if (m_oMpr.nCrosshairDrag == 0) m_oMpr.nMainView = m_oMpr.nActiveView;
         RedrawPanel(ZR_Panel::MprView3D);
       }
     } else if (panel == ZR_Panel::MprView3D) {
       RedrawViews(false);
     }
-    m_bReleased = false;
+    m_oPointer.bReleased = false;
     return;
   }
-  if (panel == ZR_Panel::View3D || m_n3dTool == kWindowTool || m_n3dTool == kOpacityTool || m_oShared.VoiEnabled())
+  if (panel == ZR_Panel::View3D || m_oScreen.nTool3d == ZR_Tool3d::WindowLevel || m_oScreen.nTool3d == ZR_Tool3d::OpacityWindowLevel || m_oShared.VoiEnabled())
     RenderPanel0FullQuality();
 }
 
 void ZR_VisManager::RightUp(int32_t panel) {
   if (!PointerAllowed()) return;
-  m_bRightDown = false;
-  m_bReleased = true;
-  if (!m_bAutoQuality) return;
+  m_oPointer.bRightDown = false;
+  m_oPointer.bReleased = true;
+  if (!m_oScreen.bAutoQuality) return;
   if (IsMprPanel(panel)) {
     RedrawViews(false);
-    if (m_bMprDisplay) {
-      if (m_nCrosshairDrag == 0) m_nMainMprView = m_nActiveMprView;
+    if (m_oMpr.bMprDisplay) {
+      if (m_oMpr.nCrosshairDrag == 0) m_oMpr.nMainView = m_oMpr.nActiveView;
       RedrawPanel(ZR_Panel::MprView3D);
     }
-  } else if (panel == ZR_Panel::View3D && (m_n3dTool == kCutPlaneTool || m_oShared.VoiEnabled())) {
-    if (m_nScreen == 0)
+  } else if (panel == ZR_Panel::View3D && (m_oScreen.nTool3d == ZR_Tool3d::CutPlane || m_oShared.VoiEnabled())) {
+    if (m_oScreen.Is3d())
       RenderPanel0FullQuality();
     else
       RedrawPanel(ZR_Panel::View3D);
@@ -359,21 +351,21 @@ void ZR_VisManager::RightUp(int32_t panel) {
 
 void ZR_VisManager::MiddleUp(int32_t panel) {
   if (!PointerAllowed()) return;
-  if (m_nScreen == 1) {
-    m_bReleased = true;
+  if (m_oScreen.IsMpr()) {
+    m_oPointer.bReleased = true;
     RedrawViews(false);
-    m_bReleased = false;
-  } else if (m_bAutoQuality && panel == ZR_Panel::View3D && m_oShared.VoiEnabled()) {
+    m_oPointer.bReleased = false;
+  } else if (m_oScreen.bAutoQuality && panel == ZR_Panel::View3D && m_oShared.VoiEnabled()) {
     RenderPanel0FullQuality();
   }
-  m_bMiddleDown = false;
+  m_oPointer.bMiddleDown = false;
 }
 
 void ZR_VisManager::PanelDoubleClick(int32_t panel) {
   if (!PointerAllowed()) return;
-  m_bSkipMove = true;
-  m_bLeftDown = false;
-  m_bMoved = false;
+  m_oPointer.bSkipMove = true;
+  m_oPointer.bLeftDown = false;
+  m_oPointer.bMoved = false;
   m_pRenderer->Invalidate();
   RedrawPanel(panel);
 }

@@ -7,40 +7,38 @@
 #include "settings/ZR_Vis3DSettings.h"
 
 namespace {
-constexpr int32_t kRoiTool = 4;
-constexpr int32_t kRestoreMprTool = 10;
 constexpr int32_t kSettingBoundingBox = 1;
 constexpr int32_t kSettingStudyDetails = 2;
 }  // namespace
 
 void ZR_VisManager::KeyDown(int32_t key, bool ctrl, bool, bool) {
   // Every shortcut acts on a shown volume (Ctrl+S would capture an empty view).
-  if (IsBusy() || !m_bVolumeLoaded) return;
+  if (IsBusy() || !m_oVolume.bLoaded) return;
   if (ctrl) {
     switch (key) {
       case ZR_Key::B:
-        if (m_nScreen == 0) ToggleSetting(kSettingBoundingBox);
+        if (m_oScreen.Is3d()) ToggleSetting(kSettingBoundingBox);
         break;
       case ZR_Key::I:
         ToggleSetting(kSettingStudyDetails);
         break;
       case ZR_Key::S:
-        if (m_nScreen == 1) CaptureView(m_nActiveMprView);
+        if (m_oScreen.IsMpr()) CaptureView(m_oMpr.nActiveView);
         break;
       case ZR_Key::X:
-        m_bCrosshair = !m_bCrosshair;
-        if (m_pWritableSettings) m_pWritableSettings->Display().showMprCrosshairs = m_bCrosshair;
-        CrosshairCommand(m_bCrosshair);
-        m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_MprXhair, m_bCrosshair);
+        m_oMpr.bCrosshair = !m_oMpr.bCrosshair;
+        if (m_pWritableSettings) m_pWritableSettings->Display().showMprCrosshairs = m_oMpr.bCrosshair;
+        CrosshairCommand(m_oMpr.bCrosshair);
+        m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_MprXhair, m_oMpr.bCrosshair);
         break;
       default:
         break;
     }
     return;
   }
-  const bool curve = m_aMprViews[m_nActiveMprView].bCurveMode;
+  const bool curve = m_oMpr.aViews[m_oMpr.nActiveView].bCurveMode;
   if (key == ZR_Key::Escape) {
-    if (m_n3dTool == kRoiTool)
+    if (m_oScreen.nTool3d == ZR_Tool3d::Roi)
       ClearRoi();
     else if (curve)
       RestartCurve();
@@ -63,43 +61,36 @@ void ZR_VisManager::ToggleSetting(int32_t id) {
   ApplySettingNow(id);
 }
 
-void ZR_VisManager::SetMprTool(int32_t tool) {
-  if (tool == kRestoreMprTool) {
-    m_nMprTool = m_nRememberedMprTool;
-    return;
-  }
-  if (tool < 0 || tool > 9) return;
-  if (tool < 6) {
-    m_nRememberedMprTool = m_nMprTool;
+void ZR_VisManager::SetMprTool(ZR_MprTool tool) {
+  bool released = false;
+  if (m_oMpr.SelectTool(tool, &released) && released)
     m_pAppGui->SetToolButtonMarked(ZR_Ctl::ToolBtn_Measures, false);
-  }
-  m_nMprTool = tool;
 }
 
 void ZR_VisManager::SetSnapshotMode(bool on) {
-  if (!m_bVolumeLoaded || on == m_bSnapshotMode) return;
-  m_bSnapshotMode = on;
-  if (m_nScreen == 1) {
+  if (!m_oVolume.bLoaded || on == m_oScreen.bSnapshotMode) return;
+  m_oScreen.bSnapshotMode = on;
+  if (m_oScreen.IsMpr()) {
     for (int32_t id : {ZR_Ctl::SBtn_MprWl, ZR_Ctl::Sbtn_MprZoom, ZR_Ctl::Sbtn_MprPan, ZR_Ctl::Sbtn_Rot})
       m_pAppGui->EnableControl(id, !on);
     m_pAppGui->SetPanelCursor(ZR_Panel::MprView3D, on ? ZR_Cursor::Capture : ZR_Cursor::Rotate);
     m_pAppGui->SetPanelCursor(ZR_Panel::CurvedMpr, on ? ZR_Cursor::Capture : ZR_Cursor::WindowLevel);
   } else {
     if (on) {
-      m_nSavedCursor = m_pAppGui->GetPanelCursor(ZR_Panel::View3D);
+      m_oScreen.nSavedCursor = m_pAppGui->GetPanelCursor(ZR_Panel::View3D);
       m_pAppGui->SetPanelCursor(ZR_Panel::View3D, ZR_Cursor::Capture);
     } else {
-      m_pAppGui->SetPanelCursor(ZR_Panel::View3D, m_nSavedCursor);
+      m_pAppGui->SetPanelCursor(ZR_Panel::View3D, m_oScreen.nSavedCursor);
     }
     Enable3dToolControls(!on);
   }
-  const int32_t first = m_nScreen == 1 ? ZR_Panel::Mpr0 : ZR_Panel::Ortho0;
-  const int32_t last = m_nScreen == 1 ? ZR_Panel::Mpr3 : ZR_Panel::Ortho2;
+  const int32_t first = m_oScreen.IsMpr() ? ZR_Panel::Mpr0 : ZR_Panel::Ortho0;
+  const int32_t last = m_oScreen.IsMpr() ? ZR_Panel::Mpr3 : ZR_Panel::Ortho2;
   for (int32_t panel = first; panel <= last; ++panel)
     m_pAppGui->SetPanelCursor(panel, on ? ZR_Cursor::Capture : ZR_Cursor::Arrow);
 }
 
 void ZR_VisManager::CrosshairCommand(bool down) {
-  if (!down) m_nCrosshairDrag = 0;
+  if (!down) m_oMpr.nCrosshairDrag = 0;
   RedrawViews(false);
 }

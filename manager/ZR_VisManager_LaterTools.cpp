@@ -15,9 +15,9 @@ void ZR_VisManager::RestartCurve() {}
 void ZR_VisManager::DeleteCurvePoint() {}
 int32_t ZR_VisManager::PickVoiFace(int32_t, int32_t, int32_t) { return 0; }
 void ZR_VisManager::DragVoiEdge(int32_t, int32_t, int32_t) {}
-void ZR_VisManager::DragVoi(int32_t, int32_t, bool, bool, bool) {}
+void ZR_VisManager::DragVoi(ZR_Tool3d, int32_t, bool, bool, bool) {}
 void ZR_VisManager::RoiPress(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::ClearRoi() {}
 void ZR_VisManager::DragCutPlane(int32_t, int32_t, int32_t, int32_t, int32_t, bool) {}
-void ZR_VisManager::RecordMovieEvent(int32_t, int32_t, int32_t, int32_t, int32_t, bool, bool, bool, int32_t) {}
+void ZR_VisManager::RecordMovieEvent(int32_t, int32_t, int32_t, int32_t, int32_t, bool, bool, bool, ZR_Tool3d) {}
 void ZR_VisManager::RefreshMprControls() {}

@@ -21,7 +21,7 @@ constexpr int32_t kMinimumFiles = 10;
 void ZR_VisManager::BeforeAllocation(const char*) {}
 
 int32_t ZR_VisManager::LoadStudy(const std::vector<std::string>& files, int32_t& count) {
-  if (m_bLoading) {
+  if (m_oLoad.bLoading) {
     ZR_Log::Entry("LoadStudy(): refused while a volume is being loaded");
     return VR_LD_INVALID_VOLUME;
   }
@@ -33,11 +33,11 @@ int32_t ZR_VisManager::LoadStudy(const std::vector<std::string>& files, int32_t&
   }
   int32_t result;
   {
-    m_bLoading = true;
+    m_oLoad.bLoading = true;
     m_pAppGui->EnableControl(ZR_Ctl::btn_Inbox, false);
     result = ReadStudy(files, count);
     m_pAppGui->EnableControl(ZR_Ctl::btn_Inbox, true);
-    m_bLoading = false;
+    m_oLoad.bLoading = false;
   }
   // The preview is shown modally and its "Load Volume" loads: no longer inside the read.
   return result == VR_OK ? StartVolume(true) : result;
@@ -123,7 +123,7 @@ int32_t ZR_VisManager::StartVolume(bool show) {
 }
 
 int32_t ZR_VisManager::LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volume) {
-  if (m_bLoading) {
+  if (m_oLoad.bLoading) {
     ZR_Log::Entry("LoadHandedOverVolume(): refused while a volume is being loaded");
     return VR_LD_INVALID_VOLUME;
   }
@@ -135,7 +135,7 @@ int32_t ZR_VisManager::LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volu
     return VR_LD_INVALID_VOLUME;
   }
   int32_t result = VR_OK;
-  m_bLoading = true;
+  m_oLoad.bLoading = true;
   try {
     m_pAppGui->EnableControl(ZR_Ctl::pc_3D, false);
     DeletePreview();
@@ -146,12 +146,12 @@ int32_t ZR_VisManager::LoadHandedOverVolume(std::unique_ptr<ZR_DicomVolume> volu
     if (m_pProgressBar) m_pProgressBar->Close();
     result = VR_MEMORY_WARNING;
   }
-  m_bLoading = false;
+  m_oLoad.bLoading = false;
   return result == VR_OK ? StartVolume(true) : result;
 }
 
 int32_t ZR_VisManager::LoadHandedOverRecord(const void* data, size_t size) {
-  if (m_bLoading) {
+  if (m_oLoad.bLoading) {
     ZR_Log::Entry("LoadHandedOverVolume(): refused while a volume is being loaded");
     return VR_LD_INVALID_VOLUME;
   }
@@ -174,25 +174,19 @@ void ZR_VisManager::DeletePreview() {
 void ZR_VisManager::UnloadVolume(bool forNewLoad) {
   m_oTexture3dRenderer.Release();
   m_oSoftwareRenderer.Release();
-  m_pMask.reset();
-  m_aUndoRaw.clear();
-  m_aUndoVoxels.clear();
-  m_aUndoReduced.clear();
-  m_apUndoRaw.clear();
-  m_apUndoVoxels.clear();
-  m_bUndoAvailable = false;
+  m_oLoad.DropRegionBuffers();
   m_oShared.SetMask(nullptr);
   m_oShared.SetSliceCopies(nullptr, nullptr);
-  m_aStudyLines.clear();
+  m_oVolume.aStudyLines.clear();
   // The software renderer samples the record's slices: it must not keep pointing at them.
   m_oShared.SetSliceStack(ZR_SliceStack{});
   m_oShared.SetVolume(nullptr);
   if (!forNewLoad) return;
   // The image gallery's current study is cleared here once the gallery exists.
-  m_bVolumeLoaded = false;
+  m_oVolume.bLoaded = false;
   m_oShared.SetVoxelBuffers(nullptr, nullptr);
-  m_pVoxels = m_pReducedVoxels = nullptr;
-  m_nHistogramVoxels = 0;
+  m_oLoad.ForgetVoxelPointers();
+  m_oLoad.nHistogramVoxels = 0;
 }
 
 void ZR_VisManager::Progress(int32_t position) {

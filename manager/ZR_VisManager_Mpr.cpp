@@ -15,10 +15,6 @@
 #include "render/ZR_Matrix4.h"
 
 namespace {
-constexpr int32_t kWindowLevelTool = 5;
-constexpr int32_t kFirstMeasurementTool = 6;
-constexpr int32_t kLastMeasurementTool = 9;
-
 bool IsMprPanel(int32_t panel) { return panel >= ZR_Panel::Mpr0 && panel <= ZR_Panel::Mpr3; }
 
 // Crosshair style: plane lines solid and 1.5 pixels wide, slab boundaries 1 pixel and
@@ -33,7 +29,7 @@ constexpr uint16_t kBoundaryHoverStipple = 0xCCCC;
 float ZR_VisManager::MprExtent() const {
   // The renderers span the views with the floored largest extent of the full copy.
   float largest = 0;
-  for (float e : m_aExtent) largest = std::max(largest, std::floor(e));
+  for (float e : m_oVolume.aExtent) largest = std::max(largest, std::floor(e));
   return largest;
 }
 
@@ -57,41 +53,35 @@ ZR_MprPane ZR_VisManager::MprPane(int32_t panel) const {
 // --- Layout --------------------------------------------------------------------------------------
 
 void ZR_VisManager::ResetMprPlanes() {
-  for (int32_t panel : {ZR_Panel::Mpr2, ZR_Panel::Mpr0, ZR_Panel::Mpr1, ZR_Panel::Mpr3}) {
-    MprViewInfo& view = m_aMprViews[panel];
-    view.Reset();
-    ZR_StandardOrientations::LayoutPlane(panel, view.Orientation());
-  }
-  m_nActiveMprView = ZR_Panel::Mpr2;
   // Panel 8 takes view 6's plane when it is next drawn; its curve becomes the active curve
   // once curves exist.
-  m_nMainMprView = ZR_Panel::Mpr2;
+  m_oMpr.ResetPlanes();
 }
 
-void ZR_VisManager::ResetMprLayout(int32_t screen) {
-  if (screen == 1) ResetMprPlanes();
-  m_aMprViews[m_nActiveMprView].bCurveMode = false;
+void ZR_VisManager::ResetMprLayout(ZR_Screen screen) {
+  if (screen == ZR_Screen::Mpr) ResetMprPlanes();
+  m_oMpr.aViews[m_oMpr.nActiveView].bCurveMode = false;
   m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_Curve, false);
   // The MPR views always show their whole square: there are no pan offsets to clear.
   m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_MprSnap, false);
-  if (m_bSnapshotMode) SetSnapshotMode(false);
-  m_nMaximisedSlot = 5;
+  if (m_oScreen.bSnapshotMode) SetSnapshotMode(false);
+  m_oMpr.nMaximisedSlot = 5;
   if (m_pRepaintFlags)
     for (int32_t panel = ZR_Panel::Mpr0; panel <= ZR_Panel::Mpr3; ++panel) m_pRepaintFlags[panel] = 1;
 }
 
 void ZR_VisManager::ResetMpr() {
-  ResetMprLayout(1);
+  ResetMprLayout(ZR_Screen::Mpr);
   RedrawViews(false);
   RedrawPanel(ZR_Panel::MprView3D);
 }
 
 bool ZR_VisManager::ActivateMprView(int32_t panel) {
-  if (!IsMprPanel(panel) || panel == m_nActiveMprView || m_bLockActiveView) return false;
-  m_nActiveMprView = panel;
+  if (!IsMprPanel(panel) || panel == m_oMpr.nActiveView || m_oMpr.bLockActiveView) return false;
+  m_oMpr.nActiveView = panel;
   PointMprView3D(panel, true);
   // Its curve becomes the active curve and the curved-MPR window follows once curves exist.
-  m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_Curve, m_aMprViews[panel].bCurveMode);
+  m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_Curve, m_oMpr.aViews[panel].bCurveMode);
   RefreshMprControls();
   RedrawViews(false);
   return true;
@@ -99,7 +89,7 @@ bool ZR_VisManager::ActivateMprView(int32_t panel) {
 
 void ZR_VisManager::PointMprView3D(int32_t panel, bool redraw) {
   if (!IsMprPanel(panel)) return;
-  m_nMainMprView = panel;
+  m_oMpr.nMainView = panel;
   if (redraw && !m_bSoftwareRendering) RedrawPanel(ZR_Panel::MprView3D);
 }
 
@@ -107,24 +97,24 @@ void ZR_VisManager::DrawMprView3D(int32_t quality, bool swap) {
   SelectQuality(quality, false);
   (void)MakePanelCurrent(ZR_Panel::MprView3D);
   // The cut plane follows the main view's plane in the units of the copy now current.
-  m_pRenderer->SetCutPlaneTransform(m_aMprViews[m_nMainMprView].oView.oPlane);
+  m_pRenderer->SetCutPlaneTransform(m_oMpr.aViews[m_oMpr.nMainView].oView.oPlane);
   ZR_CutState& cut = m_oShared.Cut();
   cut.nAxis = 2;  // the plane frame's normal
-  cut.bOn = m_bCutaway;
+  cut.bOn = m_oScreen.bCutaway;
   cut.bShowCutPlane = true;
   Draw3DPanel(ZR_Panel::MprView3D, 0, 0, 0, swap);
   // The 3D view's own cut again.
-  cut.bOn = m_bCutView;
-  cut.bShowCutPlane = m_bCutView && m_oCutPlaneDisplay.showCutPlane;
-  cut.bSlabCut = m_bCutView && m_oCutPlaneDisplay.slab;
+  cut.bOn = m_oScreen.bCutView;
+  cut.bShowCutPlane = m_oScreen.bCutView && m_oScreen.oCutPlaneDisplay.showCutPlane;
+  cut.bSlabCut = m_oScreen.bCutView && m_oScreen.oCutPlaneDisplay.slab;
 }
 
 // --- Standard orientations and turning ---------------------------------------------------------
 
 void ZR_VisManager::ShowStandardOrientation(int32_t code) {
-  if (!m_bVolumeLoaded || code < 0 || code >= ZR_StandardOrientations::kCount) return;
-  if (m_nScreen == 1) {
-    MprViewInfo& view = m_aMprViews[m_nActiveMprView];
+  if (!m_oVolume.bLoaded || code < 0 || code >= ZR_StandardOrientations::kCount) return;
+  if (m_oScreen.IsMpr()) {
+    MprViewInfo& view = m_oMpr.aViews[m_oMpr.nActiveView];
     view.Reset();
     (void)ZR_StandardOrientations::PlaneOrientation(code, view.Orientation());
     RedrawViews(false);
@@ -140,7 +130,7 @@ void ZR_VisManager::ShowStandardOrientation(int32_t code) {
 }
 
 void ZR_VisManager::AlignToAxes() {
-  if (!m_bVolumeLoaded) return;
+  if (!m_oVolume.bLoaded) return;
   float rotation[16];
   ZR_StandardOrientations::AlignToAxes(m_oShared.Rotation(), rotation);
   m_oShared.SetRotation(rotation);
@@ -150,8 +140,8 @@ void ZR_VisManager::AlignToAxes() {
 }
 
 void ZR_VisManager::TurnMprView(int32_t panel, float degreesAboutRight, float degreesAboutUp) {
-  if (!m_bVolumeLoaded || !IsMprPanel(panel)) return;
-  MprViewInfo& view = m_aMprViews[panel];
+  if (!m_oVolume.bLoaded || !IsMprPanel(panel)) return;
+  MprViewInfo& view = m_oMpr.aViews[panel];
   float turned[16];
   (ZR_Matrix4::FromFloats(view.Orientation()) * ZR_Matrix4::Rotation(degreesAboutRight, 1, 0, 0) *
    ZR_Matrix4::Rotation(degreesAboutUp, 0, 1, 0))
@@ -164,8 +154,8 @@ void ZR_VisManager::TurnMprView(int32_t panel, float degreesAboutRight, float de
 
 void ZR_VisManager::MoveMprView(int32_t panel, float millimetres) {
   const float length = PhysicalLength();
-  if (!m_bVolumeLoaded || !IsMprPanel(panel) || length <= 0) return;
-  ZR_MprDrag::MoveAlongNormal(m_aMprViews[panel], millimetres / length * MprExtent());
+  if (!m_oVolume.bLoaded || !IsMprPanel(panel) || length <= 0) return;
+  ZR_MprDrag::MoveAlongNormal(m_oMpr.aViews[panel], millimetres / length * MprExtent());
   RedrawViews(true);
 }
 
@@ -173,30 +163,30 @@ void ZR_VisManager::MoveMprView(int32_t panel, float millimetres) {
 
 void ZR_VisManager::DragInMprView(int32_t panel, int32_t x, int32_t y, int32_t dx, int32_t dy) {
   // The middle button acts as in the 3D pane below.
-  if (m_bMiddleDown && ChangeTargetSlabExtent(dx)) RedrawPanel(ZR_Panel::MprView3D);
-  if (!m_bLeftDown) return;
-  if (m_nCrosshairDrag != ZR_MprCrosshair::kNone) {
-    const uint32_t moved = ZR_MprDrag::DragLine(m_aMprViews, panel, m_nCrosshairDrag, static_cast<float>(dx),
+  if (m_oPointer.bMiddleDown && ChangeTargetSlabExtent(dx)) RedrawPanel(ZR_Panel::MprView3D);
+  if (!m_oPointer.bLeftDown) return;
+  if (m_oMpr.nCrosshairDrag != ZR_MprCrosshair::kNone) {
+    const uint32_t moved = ZR_MprDrag::DragLine(m_oMpr.aViews, panel, m_oMpr.nCrosshairDrag, static_cast<float>(dx),
                                                 static_cast<float>(dy), MprPane(panel), PhysicalLength());
     if (moved == 0) return;
     // A boundary drag changed a slab: its controls follow.
     RefreshMprControls();
-    if (SteersMprView3D(panel)) m_nMainMprView = ZR_MprCrosshair::TargetOfCode(m_nCrosshairDrag, panel);
+    if (SteersMprView3D(panel)) m_oMpr.nMainView = ZR_MprCrosshair::TargetOfCode(m_oMpr.nCrosshairDrag, panel);
     RedrawViews(true);
     return;
   }
-  if (m_nMprTool >= ZR_MprTrackball::kRotateFree && m_nMprTool <= ZR_MprTrackball::kRotateVertical) {
-    MprViewInfo& view = m_aMprViews[panel];
+  if (IsRotationTool(m_oMpr.nTool)) {
+    MprViewInfo& view = m_oMpr.aViews[panel];
     const ZR_TrackballView ball = ZR_MprTrackball::PaneBall(PanelWidth(panel), PanelHeight(panel));
-    if (!ZR_MprTrackball::TurnInPane(view.Orientation(), m_nMprTool, ball, m_nLastX, m_nLastY, x, y)) return;
+    if (!ZR_MprTrackball::TurnInPane(view.Orientation(), m_oMpr.nTool, ball, m_oPointer.nLastX, m_oPointer.nLastY, x, y)) return;
     view.MarkMoved();
     RedrawPanel(panel);
     // Panel 8 follows while the live cut view is on; otherwise on the release.
-    if (SteersMprView3D(panel)) PointMprView3D(panel, !m_bMprDisplay);
-  } else if (m_nMprTool == kWindowLevelTool) {
-    DragTable(dx, dy, !m_bGrayMpr);
+    if (SteersMprView3D(panel)) PointMprView3D(panel, !m_oMpr.bMprDisplay);
+  } else if (m_oMpr.nTool == ZR_MprTool::WindowLevel) {
+    DragTable(dx, dy, !m_oMpr.bGray);
     for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) RedrawPanel(index);
-  } else if (m_nMprTool >= kFirstMeasurementTool && m_nMprTool <= kLastMeasurementTool) {
+  } else if (IsMeasurementTool(m_oMpr.nTool)) {
     DragMeasurement(panel, x, y);
   }
 }
@@ -206,11 +196,11 @@ void ZR_VisManager::DragInMprView3D(int32_t panel, int32_t lastX, int32_t lastY,
   const int32_t width = PanelWidth(panel), height = PanelHeight(panel);
   const ZR_TrackballView ball{width, height, 0.75 * std::min(width / 2, height / 2)};
   if (right) {
-    m_oTrackball = ball;
+    m_oScreen.oTrackball = ball;
     m_oShared.Rotate(ball, lastX, lastY, x, y);
   }
-  if (left && !m_aMprViews[m_nActiveMprView].bCurveMode) {
-    MprViewInfo& view = m_aMprViews[m_nMainMprView];
+  if (left && !m_oMpr.aViews[m_oMpr.nActiveView].bCurveMode) {
+    MprViewInfo& view = m_oMpr.aViews[m_oMpr.nMainView];
     if (ZR_MprTrackball::TurnInView(view.Orientation(), m_oShared.Rotation(), ball, lastX, lastY, x, y)) {
       view.MarkMoved();
       RedrawViews(false);
@@ -221,22 +211,22 @@ void ZR_VisManager::DragInMprView3D(int32_t panel, int32_t lastX, int32_t lastY,
 }
 
 bool ZR_VisManager::ChangeTargetSlabExtent(int32_t dx) {
-  MprViewInfo& view = m_aMprViews[m_nMainMprView];
+  MprViewInfo& view = m_oMpr.aViews[m_oMpr.nMainView];
   if (!view.Slabbed()) return false;
   int32_t dims[3];
   m_oShared.GetFullDimensions(dims);
   const int32_t largest = std::max({dims[0], dims[1], dims[2]});
-  if (!ZR_MprDrag::ChangeSlabExtent(view, dx, m_aPixelSpacing[2], largest, PhysicalLength())) return false;
+  if (!ZR_MprDrag::ChangeSlabExtent(view, dx, m_oVolume.aPixelSpacing[2], largest, PhysicalLength())) return false;
   RefreshMprControls();
-  RedrawPanel(m_nMainMprView);
+  RedrawPanel(m_oMpr.nMainView);
   return true;
 }
 
 void ZR_VisManager::MouseWheel(int32_t delta, bool ctrl, bool shift) {
-  if (!PointerAllowed() || IsBusy() || m_nScreen != 1) return;
-  MprViewInfo& view = m_aMprViews[m_nMainMprView];
+  if (!PointerAllowed() || IsBusy() || !m_oScreen.IsMpr()) return;
+  MprViewInfo& view = m_oMpr.aViews[m_oMpr.nMainView];
   if (view.bCurveMode) return;
-  const float step = ZR_MprDrag::WheelStep(delta, ctrl, shift, m_aExtent[2]);
+  const float step = ZR_MprDrag::WheelStep(delta, ctrl, shift, m_oVolume.aExtent[2]);
   if (step == 0) return;
   ZR_MprDrag::MoveAlongNormal(view, step);
   RedrawViews(false);
@@ -254,10 +244,10 @@ void ZR_VisManager::DragTable(int32_t dx, int32_t dy, bool colour) {
 // --- Crosshair lines ----------------------------------------------------------------------------
 
 void ZR_VisManager::DrawCrosshairs(int32_t index) {
-  MprViewInfo& view = m_aMprViews[index];
+  MprViewInfo& view = m_oMpr.aViews[index];
   const ZR_MprPane pane = MprPane(index);
   const std::vector<ZR_MprCrosshair::Line> lines =
-      m_bCrosshair ? ZR_MprCrosshair::Lines(m_aMprViews, index, pane) : std::vector<ZR_MprCrosshair::Line>{};
+      m_oMpr.bCrosshair ? ZR_MprCrosshair::Lines(m_oMpr.aViews, index, pane) : std::vector<ZR_MprCrosshair::Line>{};
   // What is not drawn cannot be grabbed.
   ZR_MprCrosshair::StoreRects(view, lines);
   if (lines.empty()) return;
@@ -274,7 +264,7 @@ void ZR_VisManager::DrawCrosshairs(int32_t index) {
   gl.Disable(GL_BLEND);
   gl.Color3f(kLineColour[0], kLineColour[1], kLineColour[2]);
   for (const ZR_MprCrosshair::Line& line : lines) {
-    const bool hovered = ZR_MprCrosshair::Highlighted(line, m_nCrosshairDrag);
+    const bool hovered = ZR_MprCrosshair::Highlighted(line, m_oMpr.nCrosshairDrag);
     const bool boundary = line.nSide != 0;
     gl.LineWidth(boundary ? 1.0f : 1.5f);
     if (boundary || hovered) {
@@ -297,12 +287,12 @@ void ZR_VisManager::DrawCrosshairs(int32_t index) {
 void ZR_VisManager::UpdateSliceLines(int32_t panel) {
   ZR_OrthoSliceLines::FromCrosshair(panel, m_oTexture3dRenderer.Crosshair(panel - ZR_Panel::Ortho0),
                                     m_oShared.LargestExtent(), PanelWidth(panel), PanelHeight(panel),
-                                    m_aSliceLines);
+                                    m_oMpr.aSliceLines);
 }
 
 void ZR_VisManager::DragSliceLine(int32_t panel, int32_t dx, int32_t dy) {
-  if (!ZR_OrthoSliceLines::Drag(m_oOrthoViews, m_nLineDrag, static_cast<float>(dx), static_cast<float>(dy),
-                                PanelWidth(panel), PanelHeight(panel), m_aExtent, MprExtent(),
+  if (!ZR_OrthoSliceLines::Drag(m_oMpr.oOrthoViews, m_oPointer.nLineDrag, static_cast<float>(dx), static_cast<float>(dy),
+                                PanelWidth(panel), PanelHeight(panel), m_oVolume.aExtent, MprExtent(),
                                 m_oShared.AxisSigns()))
     return;
   // Drawing the panes puts every line where its slice now is.

@@ -28,9 +28,9 @@ void ZR_VisManager::SetupPanelView(int32_t panel) {
   if (!m_pViewports || panel < 0 || panel >= ZR_ViewportTable::kSurfaceCount) return;
   const int32_t width = m_pViewports->Width(panel);
   const int32_t height = m_pViewports->Height(panel);
-  m_oTrackball.nWidth = width;
-  m_oTrackball.nHeight = height;
-  m_oTrackball.dRadius = 0.5 * std::min(width / 2, height / 2);
+  m_oScreen.oTrackball.nWidth = width;
+  m_oScreen.oTrackball.nHeight = height;
+  m_oScreen.oTrackball.dRadius = 0.5 * std::min(width / 2, height / 2);
   // Another viewport size is another picture; the same one (the window arranging the screen
   // it has just shown) leaves the picture drawn for it current.
   const bool resized = m_oShared.ViewportWidth() != width || m_oShared.ViewportHeight() != height;
@@ -58,7 +58,7 @@ bool ZR_VisManager::ShowStudyDetails() const {
 void ZR_VisManager::DrawStudyDetails(int32_t index) {
   if (!m_pViewports) return;
   const ZR_Window window = m_oShared.GetLut().GreyWindow();
-  const bool showWindow = m_nScreen == 1 && m_bGrayMpr;
-  m_oText.DrawStudyDetails(m_pViewports->Width(index), m_aStudyLines, m_sVoxelSize,
+  const bool showWindow = m_oScreen.IsMpr() && m_oMpr.bGray;
+  m_oText.DrawStudyDetails(m_pViewports->Width(index), m_oVolume.aStudyLines, m_oVolume.sVoxelSize,
                            showWindow ? &window : nullptr);
 }

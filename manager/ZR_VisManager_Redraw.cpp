@@ -12,7 +12,7 @@
 void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
   if (!m_bInitialised || index == ZR_Panel::None || index < 0 || index >= ZR_Panel::kPanelCount) return;
   if (m_bDrawing || m_bDrawingHeld) return;
-  if (!m_bVolumeLoaded || !m_pRenderer->IsLoaded()) {
+  if (!m_oVolume.bLoaded || !m_pRenderer->IsLoaded()) {
     (void)ClearPanel(index);
     return;
   }
@@ -37,8 +37,8 @@ void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
         (void)ClearPanel(index);
         break;
       }
-      const int32_t remembered = m_nRenderQuality;
-      DrawMprView3D(m_nStillQuality, swap);
+      const int32_t remembered = m_oScreen.nRenderQuality;
+      DrawMprView3D(m_oScreen.nStillQuality, swap);
       SelectQuality(remembered, true);
       break;
     }
@@ -46,7 +46,7 @@ void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
       DrawCurvePanel(swap, false);
       break;
     default:  // the radial MIP previews
-      SelectQuality(m_nStillQuality, true);
+      SelectQuality(m_oScreen.nStillQuality, true);
       Draw3DPanel(index, 0, 0, 0, true);
       break;
   }
@@ -61,7 +61,7 @@ bool ZR_VisManager::ClearPanel(int32_t index) {
 }
 
 void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoom, bool swap) {
-  if (!m_bVolumeLoaded || m_bDrawing || m_bSoftwareRendering) return;
+  if (!m_oVolume.bLoaded || m_bDrawing || m_bSoftwareRendering) return;
   m_bDrawing = true;
   m_bBusy = true;
   ZR_DrawSurface* surface = MakeCaptureTargetCurrent();
@@ -74,28 +74,28 @@ void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoo
   if (offscreen) Gl()->Viewport(0, 0, m_pViewports->Width(index), m_pViewports->Height(index));
 
   ZR_CutState& cut = m_oShared.Cut();
-  cut.bSlabCut = m_bCutView && m_oCutPlaneDisplay.slab;
-  cut.bShowCutPlane = index == ZR_Panel::MprView3D || (m_bCutView && m_oCutPlaneDisplay.showCutPlane);
+  cut.bSlabCut = m_oScreen.bCutView && m_oScreen.oCutPlaneDisplay.slab;
+  cut.bShowCutPlane = index == ZR_Panel::MprView3D || (m_oScreen.bCutView && m_oScreen.oCutPlaneDisplay.showCutPlane);
 
   // The MIP threshold shows as a grey table cut off from the threshold up, for panel 0 only.
   ZR_Lut& lut = m_oShared.GetLut();
-  const bool threshold = m_nScreen == 0 && m_nRenderMode == 2 && m_bMipThreshold && index == ZR_Panel::View3D;
+  const bool threshold = m_oScreen.Is3d() && m_oScreen.nRenderMode == ZR_RenderMode::Mip && m_oScreen.bMipThreshold && index == ZR_Panel::View3D;
   if (threshold) {
     lut.SaveGreyTable();
-    lut.FillGreyRange(m_nMipThresholdIndex, lut.EntryCount() - 1, 0, 0);
+    lut.FillGreyRange(m_oScreen.nMipThresholdIndex, lut.EntryCount() - 1, 0, 0);
     m_oTexture3dRenderer.UploadLut();
   }
   if (m_bMovieRecording) m_pRenderer->Invalidate();
   const int64_t framesBefore = m_oTexture3dRenderer.FramesDrawn();
   ReportResult(m_pRenderer->Render(panX, panY, 0, 0, zoom));
   if (m_oTexture3dRenderer.FramesDrawn() != framesBefore) {
-    m_oLastFrame.nPanel = offscreen ? -1 : index;
-    m_oLastFrame.nChanges = m_pRenderer->Changes();
-    m_oLastFrame.bReduced = m_pRenderer->IsReduced();
-    m_oLastFrame.nReduction = m_pRenderer->Reduction();
-    m_oLastFrame.fRate = m_oTexture3dRenderer.SamplingRate();
-    m_oLastFrame.aSize[0] = m_pViewports->Width(index);
-    m_oLastFrame.aSize[1] = m_pViewports->Height(index);
+    m_oScreen.oLastFrame.nPanel = offscreen ? -1 : index;
+    m_oScreen.oLastFrame.nChanges = m_pRenderer->Changes();
+    m_oScreen.oLastFrame.bReduced = m_pRenderer->IsReduced();
+    m_oScreen.oLastFrame.nReduction = m_pRenderer->Reduction();
+    m_oScreen.oLastFrame.fRate = m_oTexture3dRenderer.SamplingRate();
+    m_oScreen.oLastFrame.aSize[0] = m_pViewports->Width(index);
+    m_oScreen.oLastFrame.aSize[1] = m_pViewports->Height(index);
   }
   // The region-of-interest outline of the 3D screen is drawn here once regions exist.
   if (ShowStudyDetails() && m_bLargeViewport && index == ZR_Panel::View3D) DrawStudyDetails(index);
@@ -111,7 +111,7 @@ void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoo
 
 void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
   if (m_bDrawing) return;
-  if (!m_bVolumeLoaded || OffscreenCapture()) {
+  if (!m_oVolume.bLoaded || OffscreenCapture()) {
     (void)ClearPanel(index);
     return;
   }
@@ -122,11 +122,11 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
   m_bDrawing = true;
   m_oShared.SelectCopy(false);
   m_oTexture3dRenderer.UploadLut();
-  bool resident = m_pRenderer->DrawOrthoSlice(axis, index, m_oOrthoViews);
-  if (!resident && m_bJustLoaded) {
+  bool resident = m_pRenderer->DrawOrthoSlice(axis, index, m_oMpr.oOrthoViews);
+  if (!resident && m_oVolume.bJustLoaded) {
     // Right after a load the driver may still be placing the textures: draw the slices
     // once more before warning.
-    m_bJustLoaded = false;
+    m_oVolume.bJustLoaded = false;
     m_bDrawing = false;
     RedrawViews(true);
     m_bDrawing = true;
@@ -135,7 +135,7 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
       m_bDrawing = false;
       return;
     }
-    resident = m_pRenderer->DrawOrthoSlice(axis, index, m_oOrthoViews);
+    resident = m_pRenderer->DrawOrthoSlice(axis, index, m_oMpr.oOrthoViews);
     if (!resident && !CaptureRunning())
       m_pAppGui->ShowMessage(
           "WARNING! Textures not resident in memory.\nIf problem persists, reload a smaller volume subset.");
@@ -144,17 +144,17 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
   UpdateSliceLines(index);
   // The VOI outline is drawn here once the VOI tools exist.
   if (swap) {
-    m_oText.DrawViewLabels(axis, m_nLabels, m_aLabelIndices);
+    m_oText.DrawViewLabels(axis, m_oVolume.nLabels, m_oVolume.aLabelIndices);
     (void)surface->SwapBuffers();
   }
-  SelectQuality(m_nStillQuality, false);
+  SelectQuality(m_oScreen.nStillQuality, false);
   m_bDrawing = false;
 }
 
 void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
-  if (m_nMprViewLimit != ZR_Panel::None && m_nMprViewLimit != index) return;
+  if (m_oMpr.nViewLimit != ZR_Panel::None && m_oMpr.nViewLimit != index) return;
   if (m_bDrawing) return;
-  if (!m_bVolumeLoaded) {
+  if (!m_oVolume.bLoaded) {
     (void)ClearPanel(index);
     return;
   }
@@ -163,8 +163,8 @@ void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
   SelectQuality(0, false);
   Gl()->Clear(GL_COLOR_BUFFER_BIT);
   m_bDrawing = true;
-  ZR_ObliqueView& view = m_aMprViews[index].oView;
-  const bool active = index == m_nActiveMprView;
+  ZR_ObliqueView& view = m_oMpr.aViews[index].oView;
+  const bool active = index == m_oMpr.nActiveView;
   if (m_bSoftwareRendering) {
     (void)m_oSoftwareRenderer.RenderViewFast(view, active);
   } else {
@@ -182,7 +182,7 @@ void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
 }
 
 void ZR_VisManager::DrawCurvePanel(bool swap, bool preview) {
-  const MprViewInfo& active = m_aMprViews[m_nActiveMprView];
+  const MprViewInfo& active = m_oMpr.aViews[m_oMpr.nActiveView];
   if (!active.bCurveMode || !m_pViewports || !Gl()) return;
   ZR_DrawSurface* surface = m_pViewports->aSurfaces[ZR_Panel::CurvedMpr];
   if (!OffscreenCapture()) {
@@ -207,7 +207,7 @@ void ZR_VisManager::DrawCurvePanel(bool swap, bool preview) {
 }
 
 bool ZR_VisManager::HoldsLastFrame(int32_t index) const {
-  const LastFrame& f = m_oLastFrame;
+  const ZR_ScreenState::LastFrame& f = m_oScreen.oLastFrame;
   return index == f.nPanel && m_pViewports && f.nChanges == m_pRenderer->Changes() &&
          f.bReduced == m_pRenderer->IsReduced() && f.nReduction == m_pRenderer->Reduction() &&
          f.fRate == m_oTexture3dRenderer.SamplingRate() && f.aSize[0] == m_pViewports->Width(index) &&
@@ -217,14 +217,14 @@ bool ZR_VisManager::HoldsLastFrame(int32_t index) const {
 void ZR_VisManager::Repaint(int32_t index) {
   if (m_bDrawing || OffscreenCapture() || m_bBusy) return;
   // Only a change of quality invalidates here (the copy or the sampling rate changes).
-  if (m_nRepaintQuality == 0) SelectQuality(0, false);
+  if (m_oScreen.nRepaintQuality == 0) SelectQuality(0, false);
   // A 3D panel that still holds the current picture is shown again rather than drawn anew:
   // on a software rasteriser a frame takes seconds, and exposes come in bursts.
   // Slice panels are drawn anew every time and leave the 3D picture alone.
   const bool view3d = index == ZR_Panel::View3D || index == ZR_Panel::MprView3D || index > ZR_Panel::CurvedMpr;
   if (view3d && HoldsLastFrame(index))
     m_pRenderer->SetNeedsRender(false);
-  else if (view3d && m_nRenderQuality != 1 && !m_bShading)
+  else if (view3d && m_oScreen.nRenderQuality != 1 && !m_oScreen.bShading)
     m_pRenderer->Invalidate();
   (void)MakePanelCurrent(index);
   RedrawPanel(index, true);
@@ -242,20 +242,20 @@ void ZR_VisManager::RepaintFlagged() {
 }
 
 void ZR_VisManager::RedrawViews(bool also3d) {
-  if (!m_bVolumeLoaded || m_bDrawing || m_bDrawingHeld || CaptureRunning()) return;
-  if (m_nScreen == 0) {
+  if (!m_oVolume.bLoaded || m_bDrawing || m_bDrawingHeld || CaptureRunning()) return;
+  if (m_oScreen.Is3d()) {
     for (int32_t axis = 0; axis < 3; ++axis) DrawOrthoPanel(ZR_Panel::Ortho0 + axis, axis, true);
     return;
   }
   for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) RedrawPanel(index, true);
-  if (m_aMprViews[m_nActiveMprView].bCurveMode)
+  if (m_oMpr.aViews[m_oMpr.nActiveView].bCurveMode)
     RedrawPanel(ZR_Panel::CurvedMpr, true);
-  else if (also3d && !m_bMprDisplay)
+  else if (also3d && !m_oMpr.bMprDisplay)
     RedrawPanel(ZR_Panel::MprView3D, true);
 }
 
 void ZR_VisManager::SelectQuality(int32_t level, bool invalidate) {
-  m_nRenderQuality = level;
+  m_oScreen.nRenderQuality = level;
   m_pRenderer = m_bSoftwareRendering ? static_cast<ZR_VolumeRenderer*>(&m_oSoftwareRenderer)
                                      : &m_oTexture3dRenderer;
   const RendererSettings settings = m_pSettingsModel ? m_pSettingsModel->Renderer() : RendererSettings{};
@@ -264,8 +264,8 @@ void ZR_VisManager::SelectQuality(int32_t level, bool invalidate) {
     m_oTexture3dRenderer.SetSamplingRate(static_cast<float>(settings.finalQuality + 1));
     m_oShared.SelectCopy(false);
   } else if (level == 3) {
-    if (m_nFinalMethod == 2) {
-      m_pRenderer->SetReducedResolution(true, m_nReduction);
+    if (m_oScreen.nFinalMethod == 2) {
+      m_pRenderer->SetReducedResolution(true, m_oVolume.nReduction);
       m_oShared.SelectCopy(true);
     } else {
       m_pRenderer->SetReducedResolution(false, 1);

@@ -16,8 +16,8 @@ void ZR_VisManager::ReportResult(int32_t code) {
 }
 
 void ZR_VisManager::SetShading(bool on, bool redraw) {
-  if (on == m_bShading) return;
-  m_bShading = on;
+  if (on == m_oScreen.bShading) return;
+  m_oScreen.bShading = on;
   if (on) m_pAppGui->EnableControl(ZR_Ctl::Btn_FinalRender, true);
   SelectQuality(0, false);
   m_oPrograms.SetShadingRequested(on);

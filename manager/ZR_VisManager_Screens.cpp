@@ -7,37 +7,34 @@
 #include "presets/ZR_PresetEditor.h"
 
 namespace {
-constexpr int32_t kCutPlaneTool = 3;
-constexpr int32_t kRotateTool = 1;
-
-// The cursor of panel 0 for each 3D tool (0..9).
-constexpr int32_t kToolCursors[] = {ZR_Cursor::Zoom,      ZR_Cursor::Rotate,  ZR_Cursor::Pan,
+// The cursor of panel 0 for each 3D tool, by its number.
+constexpr int32_t kToolCursors[kTool3dCount] = {ZR_Cursor::Zoom,      ZR_Cursor::Rotate,  ZR_Cursor::Pan,
                                     ZR_Cursor::CutPlane,  ZR_Cursor::Pencil,  ZR_Cursor::Seed,
                                     ZR_Cursor::WindowLevel, ZR_Cursor::OpacityWindowLevel, ZR_Cursor::Pan,
                                     ZR_Cursor::VoiSize};
 }  // namespace
 
-bool ZR_VisManager::Show3DScreen() { return m_bLoading ? true : Show3DScreenNow(); }
-bool ZR_VisManager::ShowMprScreen() { return m_bLoading ? true : ShowMprScreenNow(); }
+bool ZR_VisManager::Show3DScreen() { return m_oLoad.bLoading ? true : Show3DScreenNow(); }
+bool ZR_VisManager::ShowMprScreen() { return m_oLoad.bLoading ? true : ShowMprScreenNow(); }
 
-void ZR_VisManager::SetRenderMode(int32_t mode, bool mprOnly) {
-  if (!m_bLoading) SetRenderModeNow(mode, mprOnly);
+void ZR_VisManager::SetRenderMode(ZR_RenderMode mode, bool mprOnly) {
+  if (!m_oLoad.bLoading) SetRenderModeNow(mode, mprOnly);
 }
 
 bool ZR_VisManager::Show3DScreenNow() {
-  if (!m_bVolumeLoaded) return true;
-  const bool fromMpr = m_nScreen == 1;
+  if (!m_oVolume.bLoaded) return true;
+  const bool fromMpr = m_oScreen.IsMpr();
   if (fromMpr) {
-    if (m_bMprResetOn3D) {
-      m_bMprResetOn3D = false;
-      ResetMprLayout(0);
-      m_oOrthoViews = ZR_OrthoViews{};
+    if (m_oMpr.bResetOn3D) {
+      m_oMpr.bResetOn3D = false;
+      ResetMprLayout(ZR_Screen::View3d);
+      m_oMpr.oOrthoViews = ZR_OrthoViews{};
       (void)MakePanelCurrent(ZR_Panel::View3D);
       ResetViewState();
-      Set3dTool(kRotateTool);
+      Set3dTool(ZR_Tool3d::Rotate);
       m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_ZapSeed, false);
     } else {
-      m_oShared.RestoreViewState(m_oCutPlaneDisplay);
+      m_oShared.RestoreViewState(m_oScreen.oCutPlaneDisplay);
       m_oShared.Cut().bMprSlab = false;
     }
   }
@@ -45,74 +42,73 @@ bool ZR_VisManager::Show3DScreenNow() {
   m_pAppGui->SetPage(ZR_Ctl::pc_3D, 0);
   if (fromMpr) {
     // A movie being recorded is stopped here once movies exist.
-    m_nScreen = 0;
+    m_oScreen.nScreen = ZR_Screen::View3d;
   }
   m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_SnapShot, false);
-  m_bSnapshotMode = false;
+  m_oScreen.bSnapshotMode = false;
   Enable3dToolControls(true);
   m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_Rotate, true);
-  Set3dTool(kRotateTool);
-  SetRenderModeNow(m_nRenderMode, false);
+  Set3dTool(ZR_Tool3d::Rotate);
+  SetRenderModeNow(m_oScreen.nRenderMode, false);
   return true;
 }
 
 bool ZR_VisManager::ShowMprScreenNow() {
-  m_oShared.SaveViewState(m_oCutPlaneDisplay);
+  m_oShared.SaveViewState(m_oScreen.oCutPlaneDisplay);
   // No panel is drawn while the screen changes under it.
   m_bDrawing = true;
   // The MIP-threshold dialog is closed here once it exists.
   m_pRenderer = &m_oTexture3dRenderer;
-  m_nStillQuality = 3;
-  if (m_bMprResetOnMpr) {
-    ResetMprLayout(1);
-    m_bMprResetOnMpr = false;
+  m_oScreen.nStillQuality = 3;
+  if (m_oMpr.bResetOnMpr) {
+    ResetMprLayout(ZR_Screen::Mpr);
+    m_oMpr.bResetOnMpr = false;
   }
-  m_nScreen = 1;
+  m_oScreen.nScreen = ZR_Screen::Mpr;
   if (!m_bSoftwareRendering) {
     SetupPanelView(ZR_Panel::MprView3D);
     (void)MakePanelCurrent(ZR_Panel::MprView3D);
     ResetViewState();
-    m_n3dTool = kCutPlaneTool;
+    m_oScreen.nTool3d = ZR_Tool3d::CutPlane;
     // Panel 8 shows the main MPR view's plane whenever it is drawn.
     m_pAppGui->SetPanelCursor(ZR_Panel::MprView3D, ZR_Cursor::Rotate);
   }
   m_bDrawing = false;
-  SetRenderModeNow(!m_bGrayMpr && !m_bSoftwareRendering ? 1 : 0, true);
+  SetRenderModeNow(!m_oMpr.bGray && !m_bSoftwareRendering ? ZR_RenderMode::Colour : ZR_RenderMode::Grayscale, true);
   return true;
 }
 
-void ZR_VisManager::SetRenderModeNow(int32_t mode, bool mprOnly) {
-  if (mode < 0 || mode > 2) return;
-  if (m_nScreen == 0) {
-    if (mode != 1 && m_bShading) {
+void ZR_VisManager::SetRenderModeNow(ZR_RenderMode mode, bool mprOnly) {
+  if (!IsValid(mode)) return;
+  const bool colour = mode == ZR_RenderMode::Colour;
+  if (m_oScreen.Is3d()) {
+    if (!colour && m_oScreen.bShading) {
       m_pAppGui->SetChecked(ZR_Ctl::chk_ShadedVR, false);
       SetShading(false, false);
     }
-    m_pAppGui->EnableControl(ZR_Ctl::chk_ShadedVR, m_bCanShade && mode == 1);
+    m_pAppGui->EnableControl(ZR_Ctl::chk_ShadedVR, m_bCanShade && colour);
   }
   SelectQuality(0, true);
-  m_oShared.SelectLutTable(mode == 1);
+  m_oShared.SelectLutTable(colour);
   if (!m_bSoftwareRendering && m_bInitialised) m_oTexture3dRenderer.UploadLut();
-  if (m_pPresetEditor) m_pPresetEditor->SetMode(mode == 1 ? ZR_PresetEditor::kBandMode : ZR_PresetEditor::kWindowMode);
-  // The window tools have no meaning for the modes that do not use that window.
-  const bool dropTool = (mode == 1 && (m_n3dTool == 6 || m_n3dTool == 7)) || (mode == 2 && m_n3dTool == 7);
-  if (dropTool) {
-    Set3dTool(kRotateTool);
+  if (m_pPresetEditor) m_pPresetEditor->SetMode(colour ? ZR_PresetEditor::kBandMode : ZR_PresetEditor::kWindowMode);
+  if (ZR_ScreenState::ModeDropsTool(mode, m_oScreen.nTool3d)) {
+    Set3dTool(ZR_Tool3d::Rotate);
     m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_Rotate, true);
   }
   const int32_t panel = mprOnly ? ZR_Panel::MprView3D : ZR_Panel::View3D;
-  if (!mprOnly) m_nRenderMode = mode;
+  if (!mprOnly) m_oScreen.nRenderMode = mode;
   ApplyRenderMode(mode, panel);
   RedrawPanel(panel);
   RedrawViews(false);
 }
 
-void ZR_VisManager::ApplyRenderMode(int32_t mode, int32_t panel) {
+void ZR_VisManager::ApplyRenderMode(ZR_RenderMode mode, int32_t panel) {
   if (!m_bInitialised) return;
   (void)MakePanelCurrent(panel);
   SelectQuality(0, true);
   m_pRenderer->Invalidate();
-  if (mode != 2) {
+  if (mode != ZR_RenderMode::Mip) {
     m_pRenderer->SetBlendMode(0);
     return;
   }
@@ -125,7 +121,7 @@ void ZR_VisManager::ApplyRenderMode(int32_t mode, int32_t panel) {
 }
 
 void ZR_VisManager::ResetViewState() {
-  if (m_bVolumeLoaded) {
+  if (m_oVolume.bLoaded) {
     m_oShared.ResetWindow(*m_pRenderer);
     m_oShared.ResetRotation(*m_pRenderer, true);
   }
@@ -147,20 +143,21 @@ void ZR_VisManager::ResetVoi() {
   m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_Voi, false);
 }
 
-void ZR_VisManager::Set3dTool(int32_t tool) {
-  if (tool < 0 || tool > 9) return;
-  m_n3dTool = tool;
+void ZR_VisManager::Set3dTool(ZR_Tool3d tool) {
+  if (!IsValid(tool)) return;
+  m_oScreen.nTool3d = tool;
   // The rotate tool's cursor only means something over a volume.
-  if (tool != kRotateTool || m_bVolumeLoaded) m_pAppGui->SetPanelCursor(ZR_Panel::View3D, kToolCursors[tool]);
+  if (tool != ZR_Tool3d::Rotate || m_oVolume.bLoaded)
+    m_pAppGui->SetPanelCursor(ZR_Panel::View3D, kToolCursors[ZR_Number(tool)]);
 }
 
 void ZR_VisManager::Enable3dToolControls(bool on) {
   for (int32_t id : {ZR_Ctl::SBtn_Rotate, ZR_Ctl::SBtn_Zoom, ZR_Ctl::SBtn_Pan, ZR_Ctl::SBtn_CutView})
     m_pAppGui->EnableControl(id, on);
-  if (m_bCutView) m_pAppGui->EnableControl(ZR_Ctl::SBtn_CutPlane, on);
+  if (m_oScreen.bCutView) m_pAppGui->EnableControl(ZR_Ctl::SBtn_CutPlane, on);
   m_pAppGui->EnableControl(ZR_Ctl::SBtn_Wl, on);
   m_pAppGui->EnableControl(ZR_Ctl::SBtn_OpacityWl, on);
-  if (m_bRegionEditing) {
+  if (m_oLoad.bRegionEditing) {
     m_pAppGui->EnableControl(ZR_Ctl::SBtn_Roi, on);
     m_pAppGui->EnableControl(ZR_Ctl::SBtn_ZapSeed, on);
   }

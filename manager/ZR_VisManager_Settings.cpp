@@ -13,7 +13,7 @@ constexpr int32_t kLastSetting = 22;
 
 void ZR_VisManager::ApplySetting(int32_t id) {
   // A load in progress reads these values; they change once it is done.
-  if (m_bLoading) {
+  if (m_oLoad.bLoading) {
     ZR_Log::Entry("ApplySetting(): refused while a volume is being loaded; ", id);
     return;
   }
@@ -25,8 +25,8 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
   const ZR_Vis3DSettings& s = *m_pSettingsModel;
   switch (id) {
     case 0:
-      if (s.Display().labelMode != m_nLabels) {
-        m_nLabels = s.Display().labelMode;
+      if (s.Display().labelMode != m_oVolume.nLabels) {
+        m_oVolume.nLabels = s.Display().labelMode;
         RedrawViews(false);
       }
       break;
@@ -37,7 +37,7 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       break;
     case 2:
       m_pRenderer->Invalidate();
-      if (m_nScreen == 1)
+      if (m_oScreen.IsMpr())
         RedrawViews(false);
       else
         RedrawPanel(ZR_Panel::View3D);
@@ -50,16 +50,16 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
     case 6:
     case 7:
     case 8: {
-      m_oCutPlaneDisplay = s.CutPlane();
-      const float colour[4] = {m_oCutPlaneDisplay.red, m_oCutPlaneDisplay.green, m_oCutPlaneDisplay.blue,
-                               m_oCutPlaneDisplay.opacity};
+      m_oScreen.oCutPlaneDisplay = s.CutPlane();
+      const float colour[4] = {m_oScreen.oCutPlaneDisplay.red, m_oScreen.oCutPlaneDisplay.green, m_oScreen.oCutPlaneDisplay.blue,
+                               m_oScreen.oCutPlaneDisplay.opacity};
       m_oShared.SetCutColour(colour);
-      RedrawPanel(m_nScreen == 1 ? ZR_Panel::MprView3D : ZR_Panel::View3D);
+      RedrawPanel(m_oScreen.IsMpr() ? ZR_Panel::MprView3D : ZR_Panel::View3D);
       break;
     }
     case 9: {
       const int32_t level = s.Renderer().interactionQuality;
-      m_nFinalMethod = level < 2 ? 2 : level < 4 ? 1 : 0;
+      m_oScreen.nFinalMethod = level < 2 ? 2 : level < 4 ? 1 : 0;
       if (level >= 2) m_oTexture3dRenderer.SetSamplingRate(static_cast<float>(level + 1));
       break;
     }
@@ -68,14 +68,14 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       RedrawPanel(ZR_Panel::View3D);
       break;
     case 11:
-      m_nSubsample = s.Renderer().downsampling;
+      m_oVolume.nSubsample = s.Renderer().downsampling;
       break;
     case 12:
-      m_bAutoQuality = s.Renderer().autoHighQuality;
-      m_pAppGui->EnableControl(ZR_Ctl::Btn_FinalRender, !m_bAutoQuality);
+      m_oScreen.bAutoQuality = s.Renderer().autoHighQuality;
+      m_pAppGui->EnableControl(ZR_Ctl::Btn_FinalRender, !m_oScreen.bAutoQuality);
       break;
     case 13:
-      m_bMprDisplay = !s.Renderer().liveCutView;
+      m_oMpr.bMprDisplay = !s.Renderer().liveCutView;
       break;
     case 15:
       m_oTexture3dRenderer.SetBrightness(s.Renderer().brightness);
@@ -88,12 +88,12 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       break;
     case 21:
       if (s.Performance().disableUndo) {
-        m_bUndoAvailable = false;
-        m_aUndoRaw.clear();
-        m_aUndoVoxels.clear();
-        m_aUndoReduced.clear();
-        m_apUndoRaw.clear();
-        m_apUndoVoxels.clear();
+        m_oLoad.bUndoAvailable = false;
+        m_oLoad.aUndoRaw.clear();
+        m_oLoad.aUndoVoxels.clear();
+        m_oLoad.aUndoReduced.clear();
+        m_oLoad.apUndoRaw.clear();
+        m_oLoad.apUndoVoxels.clear();
         m_oShared.SetSliceCopies(nullptr, nullptr);
         m_pAppGui->EnableControl(ZR_Ctl::Btn_Undo, false);
       }

@@ -32,7 +32,7 @@ std::string Fixed2(float value) {
 }  // namespace
 
 int32_t ZR_VisManager::LoadVolume(ZR_DicomVolume* volume) {
-  if (m_bLoading) {
+  if (m_oLoad.bLoading) {
     ZR_Log::Entry("LoadVolume(): refused while a volume is being loaded");
     return VR_LD_INVALID_VOLUME;
   }
@@ -40,9 +40,9 @@ int32_t ZR_VisManager::LoadVolume(ZR_DicomVolume* volume) {
     ZR_Log::Entry("LoadVolume(): refused: not the study that was read");
     return VR_LD_INVALID_VOLUME;
   }
-  m_bLoading = true;
+  m_oLoad.bLoading = true;
   const int32_t result = LoadVolumeNow(volume);
-  m_bLoading = false;
+  m_oLoad.bLoading = false;
   return result;
 }
 
@@ -74,7 +74,7 @@ int32_t ZR_VisManager::LoadVolumeNow(ZR_DicomVolume* volume) {
       m_pAppGui->EnableControl(ZR_Ctl::pc_3D, true);
       m_pAppGui->EnableControl(ZR_Ctl::sbtn_3D, true);
     }
-    if (!m_bAutoQuality || m_bShading) m_pAppGui->EnableControl(ZR_Ctl::Btn_FinalRender, true);
+    if (!m_oScreen.bAutoQuality || m_oScreen.bShading) m_pAppGui->EnableControl(ZR_Ctl::Btn_FinalRender, true);
     m_pAppGui->EnableControl(ZR_Ctl::sbtn_MPR, true);
     m_pAppGui->EnableControl(ZR_Ctl::pnl_MPR, true);
   } else {
@@ -92,19 +92,55 @@ int32_t ZR_VisManager::AssembleAndShow(ZR_DicomVolume& volume) {
     ZR_Log::Entry("LoadVolume(): no rendering context");
     return VR_OG_CONTEXT;
   }
+  WarnNonUniformSpacing(volume);
+  RedrawScreenPanels();
+  int32_t result = TakeGeometry(volume);
+  if (result != VR_OK) return result;
+  ShowLoadProgress();
+  ReadStudyLines(volume);
+  TakeOrientationAndValues(volume);
+
+  result = FillVoxels(volume);
+  if (result != VR_OK) return result;
+  Progress(4);
+  MakeRegionBuffers(volume);
+
+  result = BuildReducedVoxels();
+  if (result != VR_OK) return result;
+  Progress(12);
+  PrepareTransferFunction(volume);
+
+  result = UnmapUploadBuffers();
+  if (result != VR_OK) return result;
+  if (m_pProgressBar) m_pProgressBar->Step(1);
+  if (!MakePanelCurrent(ZR_Panel::View3D)) return VR_OG_CONTEXT;
+  ApplySettingsOnce();
+
+  result = UploadTextures();
+  if (result != VR_OK) return result;
+  CompleteLoad(volume);
+  return VR_OK;
+}
+
+void ZR_VisManager::WarnNonUniformSpacing(const ZR_DicomVolume& volume) {
   if (volume.m_bNonUniform && volume.m_nFirst <= volume.m_nNonUniformSlice &&
       volume.m_nNonUniformSlice + 2 <= volume.m_nLast)
     m_pAppGui->ShowMessage("WARNING: Spacing non-uniform in Slices [" + std::to_string(volume.m_nNonUniformSlice) +
                            " - " + std::to_string(volume.m_nNonUniformSlice + 2) + "]");
+}
 
-  if (m_nScreen == 0) {
+void ZR_VisManager::RedrawScreenPanels() {
+  if (m_oScreen.Is3d()) {
     for (int32_t p = ZR_Panel::View3D; p <= ZR_Panel::Ortho2; ++p) RedrawPanel(p);
   } else {
     for (int32_t p = ZR_Panel::Mpr0; p <= ZR_Panel::MprView3D; ++p) RedrawPanel(p);
   }
-  m_aPixelSpacing[0] = volume.m_fPixelSpacingX;
-  m_aPixelSpacing[1] = volume.m_fPixelSpacingY;
-  m_aPixelSpacing[2] = volume.m_fSliceDistance;
+}
+
+int32_t ZR_VisManager::TakeGeometry(const ZR_DicomVolume& volume) {
+  m_oVolume.aPixelSpacing[0] = volume.m_fPixelSpacingX;
+  m_oVolume.aPixelSpacing[1] = volume.m_fPixelSpacingY;
+  m_oVolume.aPixelSpacing[2] = volume.m_fSliceDistance;
   // Extent units are x pixels: rows of another spacing and the slice distance are scaled to
   // them, so that every view shows the study's true shape.
   const bool spaced = volume.m_fPixelSpacingX > 0;
@@ -121,110 +157,111 @@ int32_t ZR_VisManager::AssembleAndShow(ZR_DicomVolume& volume) {
     ZR_Log::Entry("LoadVolume(): the slice range lies outside the study's slices");
     return VR_LD_INVALID_VOLUME;
   }
+  return VR_OK;
+}
 
+void ZR_VisManager::ShowLoadProgress() {
   if (m_pProgressBar) {
     m_pProgressBar->SetMax(kProgressMax);
     m_pProgressBar->SetText("Reconstructing Volume...");
     m_pProgressBar->Show(true);
   }
   Progress(2);
+}
 
+void ZR_VisManager::ReadStudyLines(const ZR_DicomVolume& volume) {
   // The series writer learns the study's first file here once it exists.
   BeforeAllocation("study information");
   try {
     const ZR_StudyInfo info = ZR_StudyInfo::CreateStudyInfo(volume.m_sFileName, *m_pAppGui);
-    for (const ZR_StudyAttribute& a : info.Attributes()) m_aStudyLines.push_back({a.x, a.y, a.text});
+    for (const ZR_StudyAttribute& a : info.Attributes()) m_oVolume.aStudyLines.push_back({a.x, a.y, a.text});
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {
     // The study lines are decoration: a file that cannot be read again leaves them empty.
     ZR_Log::Entry("LoadVolume(): no study information: ", e.what());
-    m_aStudyLines.clear();
+    m_oVolume.aStudyLines.clear();
   }
-  m_bVolumeLoaded = false;
+}
 
+void ZR_VisManager::TakeOrientationAndValues(ZR_DicomVolume& volume) {
+  m_oVolume.bLoaded = false;
   float row[3], column[3];
   std::copy(volume.m_afRowDirection.begin(), volume.m_afRowDirection.end(), row);
   std::copy(volume.m_afColumnDirection.begin(), volume.m_afColumnDirection.end(), column);
-  volume.m_bOrientationFlag = m_oShared.ComputeOrientation(row, column, volume.m_afSliceDirection.data(), m_aAxisSign);
+  volume.m_bOrientationFlag = m_oShared.ComputeOrientation(row, column, volume.m_afSliceDirection.data(), m_oVolume.aAxisSign);
   const int32_t labels = m_pSettingsModel ? m_pSettingsModel->Display().labelMode : DisplaySettings{}.labelMode;
-  m_nLabels = volume.m_bOrientationFlag ? labels : 2;
+  m_oVolume.nLabels = volume.m_bOrientationFlag ? labels : 2;
   volume.m_anAxisTable = {1, 0, 3, 2, 4, 5};
-  std::copy(volume.m_anAxisTable.begin(), volume.m_anAxisTable.end(), m_aLabelIndices);
+  std::copy(volume.m_anAxisTable.begin(), volume.m_anAxisTable.end(), m_oVolume.aLabelIndices);
 
-  m_bSubsampled = m_nSubsample > 1;
-  m_nMinValue = volume.m_nSmallest;
-  m_nMaxValue = volume.m_nLargest;
-  m_nIntercept = volume.m_nRescaleIntercept;
+  m_oVolume.bSubsampled = m_oVolume.nSubsample > 1;
+  m_oVolume.nMinValue = volume.m_nSmallest;
+  m_oVolume.nMaxValue = volume.m_nLargest;
+  m_oVolume.nIntercept = volume.m_nRescaleIntercept;
+}
 
-  int32_t result = FillVoxels(volume);
-  if (result != VR_OK) return result;
-  Progress(4);
-
-  const int32_t* dims = m_aVoxelDims;
-  if (m_bRegionEditing) {
+void ZR_VisManager::MakeRegionBuffers(const ZR_DicomVolume& volume) {
+  const int32_t* dims = m_oLoad.aVoxelDims;
+  if (m_oLoad.bRegionEditing) {
     BeforeAllocation("selection mask");
     const uint64_t bytes = ZR_VolumeBudget::MaskBytes(dims[0], dims[1], dims[2]);
-    m_pMask.reset(new uint8_t[bytes]());
-    m_oShared.SetMask(m_pMask.get());
-    if (m_bUndoAvailable) m_oShared.SetSliceCopies(m_apUndoVoxels.data(), m_apUndoRaw.data());
+    m_oLoad.pMask.reset(new uint8_t[bytes]());
+    m_oShared.SetMask(m_oLoad.pMask.get());
+    if (m_oLoad.bUndoAvailable) m_oShared.SetSliceCopies(m_oLoad.apUndoVoxels.data(), m_oLoad.apUndoRaw.data());
   }
-  m_sVoxelSize = Fixed2(volume.m_fPixelSpacingX) + " x " + Fixed2(volume.m_fPixelSpacingY) + " x " +
-                 Fixed2(volume.m_fSliceDistance) + " mm";
+  m_oVolume.sVoxelSize = Fixed2(volume.m_fPixelSpacingX) + " x " + Fixed2(volume.m_fPixelSpacingY) + " x " +
+                         Fixed2(volume.m_fSliceDistance) + " mm";
   ResetVoi();
-  m_nStillQuality = 3;
+  m_oScreen.nStillQuality = 3;
+}
 
-  result = BuildReducedVoxels();
-  if (result != VR_OK) return result;
-  Progress(12);
-
+void ZR_VisManager::PrepareTransferFunction(const ZR_DicomVolume& volume) {
   // The editor analyses the histogram of the voxels it was counted from, not the reduced copy.
   if (m_pPresetEditor) {
     m_pPresetEditor->InitialiseForVolume(reinterpret_cast<const uint32_t*>(m_oShared.GetHistogram()),
-                                         m_nHistogramVoxels, volume.m_fRescaleSlope, volume.m_nRescaleIntercept,
+                                         m_oLoad.nHistogramVoxels, volume.m_fRescaleSlope, volume.m_nRescaleIntercept,
                                          volume.m_nSmallest, volume.m_nLargest, ZR_Lut::kIndexScale,
                                          volume.m_nNotCt);
     m_pPresetEditor->ResetBands();
     m_pPresetEditor->ResetWindows();
   }
-  m_oShared.SelectLutTable(m_nRenderMode == 1);
+  m_oShared.SelectLutTable(m_oScreen.IsColour());
   // The region-settings, MIP-threshold and settings dialogs learn the value window here once
   // they exist.
+}
 
+int32_t ZR_VisManager::UnmapUploadBuffers() {
   UseCopy(true);
   const GLenum reducedUnmapped = m_oTexture3dRenderer.UnmapUploadBuffer();
-  m_bReducedMapped = false;
+  m_oLoad.bReducedMapped = false;
   SelectQuality(0, true);
   UseCopy(false);
   const GLenum fullUnmapped = m_oTexture3dRenderer.UnmapUploadBuffer();
-  m_bFullMapped = false;
-  // Once unmapped the pointers are no longer the buffers' (the software path uses the slices).
-  m_pVoxels = m_pReducedVoxels = nullptr;
+  m_oLoad.bFullMapped = false;
+  // The software path uses the slices.
+  m_oLoad.ForgetVoxelPointers();
   m_oShared.SetVoxelBuffers(nullptr, nullptr);
   if (reducedUnmapped != GL_NO_ERROR || fullUnmapped != GL_NO_ERROR) {
     ZR_Log::Entry("LoadVolume(): the upload buffers lost their contents");
     return VR_OG_3D_TEXTURE;
   }
   if (Gl()) (void)Gl()->TakeError();
-  if (m_pProgressBar) m_pProgressBar->Step(1);
-  if (!MakePanelCurrent(ZR_Panel::View3D)) return VR_OG_CONTEXT;
-  if (!m_bSettingsApplied) {
-    m_bSettingsApplied = true;
-    m_oShared.SetSlabThickness(m_oCutPlaneDisplay.slabWidth);
-    for (int32_t id = 0; id <= kLastAppliedSetting; ++id) ApplySettingNow(id);
-  }
-
-  result = UploadTextures();
-  if (result != VR_OK) return result;
-  CompleteLoad(volume);
   return VR_OK;
 }
 
+void ZR_VisManager::ApplySettingsOnce() {
+  if (m_oLoad.bSettingsApplied) return;
+  m_oLoad.bSettingsApplied = true;
+  m_oShared.SetSlabThickness(m_oScreen.oCutPlaneDisplay.slabWidth);
+  for (int32_t id = 0; id <= kLastAppliedSetting; ++id) ApplySettingNow(id);
+}
+
 int32_t ZR_VisManager::FillVoxels(ZR_DicomVolume& volume) {
-  const ZR_VolumeGeometry g = ZR_VolumeAssembler::Geometry(volume, m_bSubsampled ? m_nSubsample : 1);
-  m_aVoxelDims[0] = g.nWidth;
-  m_aVoxelDims[1] = g.nHeight;
-  m_aVoxelDims[2] = g.nDepth;
+  const ZR_VolumeGeometry g = ZR_VolumeAssembler::Geometry(volume, m_oVolume.bSubsampled ? m_oVolume.nSubsample : 1);
+  m_oLoad.aVoxelDims[0] = g.nWidth;
+  m_oLoad.aVoxelDims[1] = g.nHeight;
+  m_oLoad.aVoxelDims[2] = g.nDepth;
   if (g.Voxels() == 0) return VR_LD_TOO_FEW_SLICES;
   const float f = static_cast<float>(g.nFactor);
   m_oShared.SetPixelSpacing(volume.m_fPixelSpacingX * f, volume.m_fPixelSpacingY * f, volume.m_fSliceDistance * f);
@@ -232,16 +269,16 @@ int32_t ZR_VisManager::FillVoxels(ZR_DicomVolume& volume) {
   m_oShared.SetVolume(&volume);
 
   SelectQuality(0, true);
-  m_pVoxels = AllocateAndMap(false, "full upload buffer");
+  m_oLoad.pVoxels = AllocateAndMap(false, "full upload buffer");
 
   BeforeAllocation("voxel assembly");
   uint32_t* histogram = reinterpret_cast<uint32_t*>(m_oShared.GetHistogram());
-  m_nHistogramVoxels = ZR_VolumeAssembler::Fill(volume, g, m_pVoxels, histogram);
-  if (m_nHistogramVoxels == 0) {
+  m_oLoad.nHistogramVoxels = ZR_VolumeAssembler::Fill(volume, g, m_oLoad.pVoxels, histogram);
+  if (m_oLoad.nHistogramVoxels == 0) {
     ZR_Log::Entry("LoadVolume(): the slices do not hold the chosen range");
     return VR_LD_INVALID_VOLUME;
   }
-  const bool undo = m_bRegionEditing && !m_bSubsampled &&
+  const bool undo = m_oLoad.bRegionEditing && !m_oVolume.bSubsampled &&
                     !(m_pSettingsModel ? m_pSettingsModel->Performance().disableUndo : PerformanceSettings{}.disableUndo);
   if (undo) MakeUndoCopies(volume);
   return VR_OK;
@@ -250,47 +287,47 @@ int32_t ZR_VisManager::FillVoxels(ZR_DicomVolume& volume) {
 void ZR_VisManager::MakeUndoCopies(const ZR_DicomVolume& volume) {
   BeforeAllocation("undo copies");
   const size_t values = volume.SliceValues();
-  for (int32_t z = 0; z < m_aVoxelDims[2]; ++z) {
+  for (int32_t z = 0; z < m_oLoad.aVoxelDims[2]; ++z) {
     auto raw = std::make_unique<uint16_t[]>(values);
     std::memcpy(raw.get(), volume.Slice(volume.m_nFirst + z), values * 2);
     auto voxels = std::make_unique<uint16_t[]>(values);
-    std::memcpy(voxels.get(), m_pVoxels + values * size_t(z), values * 2);
-    m_apUndoRaw.push_back(raw.get());
-    m_apUndoVoxels.push_back(voxels.get());
-    m_aUndoRaw.push_back(std::move(raw));
-    m_aUndoVoxels.push_back(std::move(voxels));
+    std::memcpy(voxels.get(), m_oLoad.pVoxels + values * size_t(z), values * 2);
+    m_oLoad.apUndoRaw.push_back(raw.get());
+    m_oLoad.apUndoVoxels.push_back(voxels.get());
+    m_oLoad.aUndoRaw.push_back(std::move(raw));
+    m_oLoad.aUndoVoxels.push_back(std::move(voxels));
   }
-  m_bUndoAvailable = true;
+  m_oLoad.bUndoAvailable = true;
 }
 
 int32_t ZR_VisManager::BuildReducedVoxels() {
-  const int32_t* full = m_aVoxelDims;
-  if (m_bSubsampled) {
+  const int32_t* full = m_oLoad.aVoxelDims;
+  if (m_oVolume.bSubsampled) {
     // The sub-sampled volume is small already: it is its own interaction copy.
-    m_nReduction = 1;
-    std::copy_n(full, 3, m_aReducedDims);
+    m_oVolume.nReduction = 1;
+    std::copy_n(full, 3, m_oLoad.aReducedDims);
   } else {
-    m_nReduction = static_cast<int16_t>(ZR_VolumeBudget::ReductionFactor(full[2]));
-    for (int i = 0; i < 3; ++i) m_aReducedDims[i] = ZR_VolumeBudget::ReducedSize(full[i], m_nReduction);
+    m_oVolume.nReduction = static_cast<int16_t>(ZR_VolumeBudget::ReductionFactor(full[2]));
+    for (int i = 0; i < 3; ++i) m_oLoad.aReducedDims[i] = ZR_VolumeBudget::ReducedSize(full[i], m_oVolume.nReduction);
   }
-  m_oShared.SetReducedDimensions(m_aReducedDims[0], m_aReducedDims[1], m_aReducedDims[2]);
-  m_pReducedVoxels = AllocateAndMap(true, "reduced upload buffer");
+  m_oShared.SetReducedDimensions(m_oLoad.aReducedDims[0], m_oLoad.aReducedDims[1], m_oLoad.aReducedDims[2]);
+  m_oLoad.pReducedVoxels = AllocateAndMap(true, "reduced upload buffer");
   Progress(8);
   // With factor 1 (sub-sampled) this is a copy: the renderer uploads each copy from its own buffer.
-  if (!m_oTexture3dRenderer.BuildReducedCopy(m_pVoxels, full, m_pReducedVoxels, m_aReducedDims)) {
+  if (!m_oTexture3dRenderer.BuildReducedCopy(m_oLoad.pVoxels, full, m_oLoad.pReducedVoxels, m_oLoad.aReducedDims)) {
     ZR_Log::Entry("LoadVolume(): the reduced copy does not fit the volume");
     return VR_LD_INVALID_VOLUME;
   }
-  if (m_bUndoAvailable) {
+  if (m_oLoad.bUndoAvailable) {
     BeforeAllocation("reduced undo copies");
-    const size_t values = size_t(m_aReducedDims[0]) * size_t(m_aReducedDims[1]);
-    for (int32_t z = 0; z < m_aReducedDims[2]; ++z) {
+    const size_t values = size_t(m_oLoad.aReducedDims[0]) * size_t(m_oLoad.aReducedDims[1]);
+    for (int32_t z = 0; z < m_oLoad.aReducedDims[2]; ++z) {
       auto copy = std::make_unique<uint16_t[]>(values);
-      std::memcpy(copy.get(), m_pReducedVoxels + values * size_t(z), values * 2);
-      m_aUndoReduced.push_back(std::move(copy));
+      std::memcpy(copy.get(), m_oLoad.pReducedVoxels + values * size_t(z), values * 2);
+      m_oLoad.aUndoReduced.push_back(std::move(copy));
     }
   }
-  m_oShared.SetVoxelBuffers(m_pVoxels, m_pReducedVoxels);
+  m_oShared.SetVoxelBuffers(m_oLoad.pVoxels, m_oLoad.pReducedVoxels);
   return VR_OK;
 }
 
@@ -322,7 +359,7 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
   stack.nWidth = volume.m_nWidth;
   stack.nHeight = volume.m_nHeight;
   stack.nFirst = volume.m_nFirst;
-  stack.nSubsample = m_bSubsampled ? m_nSubsample : 1;
+  stack.nSubsample = m_oVolume.bSubsampled ? m_oVolume.nSubsample : 1;
   stack.nPadColumn = volume.m_nPadColumn;
   stack.nPadRow = volume.m_nPadRow;
   for (int i = 0; i < 3; ++i) {
@@ -340,25 +377,25 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
   if (software == VR_NO_MEMORY) throw std::bad_alloc();
   if (software != VR_OK) ZR_Log::Entry("LoadVolume(): the software renderer refused the volume; ", software);
 
-  m_oShared.GetExtents(m_aExtent);
+  m_oShared.GetExtents(m_oVolume.aExtent);
   // The MPR views' default slab and slice parameters are set here once slabs exist.
-  m_bVolumeLoaded = true;
-  m_bJustLoaded = true;
+  m_oVolume.bLoaded = true;
+  m_oVolume.bJustLoaded = true;
   Progress(kProgressMax);
   if (m_pProgressBar) m_pProgressBar->Close();
   m_oShared.ResetWindow(*m_pRenderer);
   m_oShared.ResetRotation(*m_pRenderer, true);
   m_pAppGui->EnableControl(ZR_Ctl::ts_Volume, true);
-  m_bMprResetOn3D = true;
-  if (m_nScreen == 0) {
-    m_bMprResetOnMpr = true;
+  m_oMpr.bResetOn3D = true;
+  if (m_oScreen.Is3d()) {
+    m_oMpr.bResetOnMpr = true;
     (void)Show3DScreenNow();
     SelectQuality(0, true);
     RedrawPanel(ZR_Panel::View3D);
-    m_bMprResetOn3D = false;
+    m_oMpr.bResetOn3D = false;
   } else {
     ResetMprPlanes();
-    SetRenderModeNow(m_bGrayMpr ? 0 : 1, true);
+    SetRenderModeNow(m_oMpr.bGray ? ZR_RenderMode::Grayscale : ZR_RenderMode::Colour, true);
   }
   m_pAppGui->EnableControl(ZR_Ctl::Btn_Undo, false);
   // The curved-MPR window and the views' curves get their default scale here once they exist.
@@ -369,18 +406,18 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
 }
 
 void ZR_VisManager::AbortLoad() {
-  if (m_bReducedMapped) {
+  if (m_oLoad.bReducedMapped) {
     UseCopy(true);
     (void)m_oTexture3dRenderer.UnmapUploadBuffer();
-    m_bReducedMapped = false;
+    m_oLoad.bReducedMapped = false;
   }
-  if (m_bFullMapped) {
+  if (m_oLoad.bFullMapped) {
     UseCopy(false);
     (void)m_oTexture3dRenderer.UnmapUploadBuffer();
-    m_bFullMapped = false;
+    m_oLoad.bFullMapped = false;
   }
   UseCopy(false);
-  m_pVoxels = m_pReducedVoxels = nullptr;
+  m_oLoad.ForgetVoxelPointers();
   m_oShared.SetVoxelBuffers(nullptr, nullptr);
 }
 
@@ -391,11 +428,11 @@ uint16_t* ZR_VisManager::AllocateAndMap(bool reduced, const char* what) {
   if (!m_oTexture3dRenderer.AllocateUploadBuffer()) throw std::bad_alloc();
   uint16_t* voxels = m_oTexture3dRenderer.MapUploadBuffer(reduced ? GL_WRITE_ONLY : GL_READ_WRITE);
   if (!voxels) throw std::bad_alloc();
-  (reduced ? m_bReducedMapped : m_bFullMapped) = true;
+  (reduced ? m_oLoad.bReducedMapped : m_oLoad.bFullMapped) = true;
   return voxels;
 }
 
 void ZR_VisManager::UseCopy(bool reduced) {
-  m_oTexture3dRenderer.SetReducedResolution(reduced, reduced ? m_nReduction : 1);
+  m_oTexture3dRenderer.SetReducedResolution(reduced, reduced ? m_oVolume.nReduction : 1);
   m_oShared.SelectCopy(reduced);
 }

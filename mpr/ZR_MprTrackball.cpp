@@ -22,13 +22,13 @@ ZR_TrackballView ZR_MprTrackball::PaneBall(int32_t width, int32_t height) {
   return {width, height, 0.75 * std::min(width / 2.0, height / 2.0)};
 }
 
-bool ZR_MprTrackball::TurnInPane(float orientation[16], int32_t tool, const ZR_TrackballView& ball,
+bool ZR_MprTrackball::TurnInPane(float orientation[16], ZR_MprTool tool, const ZR_TrackballView& ball,
                                  double x0, double y0, double x1, double y1) {
-  if (tool == kRotateHorizontal) {
+  if (tool == ZR_MprTool::RotateHorizontal) {
     y0 = y1 = ball.nHeight / 2.0;
-  } else if (tool == kRotateVertical) {
+  } else if (tool == ZR_MprTool::RotateVertical) {
     x0 = x1 = ball.nWidth / 2.0;
-  } else if (tool != kRotateFree) {
+  } else if (tool != ZR_MprTool::RotateFree) {
     return false;
   }
   double axis[3], degrees = 0;

@@ -36,7 +36,7 @@ class ZR_EglContext {
   const std::string& Error() const { return m_sError; }
 
  private:
-  int32_t Fail(const std::string& why);
+  [[nodiscard]] int32_t Fail(const std::string& why);
 
   void* m_pDisplay = nullptr;  // EGLDisplay
   void* m_pContext = nullptr;  // EGLContext

@@ -39,7 +39,7 @@ class ZR_SoftwareRenderer : public ZR_VolumeRenderer {
   // VR_NO_MEMORY; the renderer is then not loaded.
   [[nodiscard]] int32_t LoadVolume() override;
   void Release() override;
-  int32_t Render(float, float, float, float, float) override { return 0; }
+  [[nodiscard]] int32_t Render(float, float, float, float, float) override { return 0; }
   void SetReducedResolution(bool on, int32_t factor) override;
   bool DrawOrthoSlice(int32_t, int32_t, const ZR_OrthoViews&) override { return true; }
 

@@ -32,7 +32,7 @@ class ZR_Texture3dRenderer : public ZR_VolumeRenderer {
   void Init() override;
   [[nodiscard]] int32_t LoadVolume() override;
   void Release() override { m_bTextureLoaded = false; }
-  int32_t Render(float panX, float panY, float spare1, float spare2, float zoom) override;
+  [[nodiscard]] int32_t Render(float panX, float panY, float spare1, float spare2, float zoom) override;
   void SetReducedResolution(bool on, int32_t factor) override;
   void SetLut(const float* table) override;
   bool DrawOrthoSlice(int32_t axis, int32_t panel, const ZR_OrthoViews& views) override;

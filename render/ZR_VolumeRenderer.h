@@ -23,7 +23,7 @@ class ZR_VolumeRenderer {
   virtual void Init() = 0;
   [[nodiscard]] virtual int32_t LoadVolume() = 0;
   virtual void Release() = 0;
-  virtual int32_t Render(float panX, float panY, float spare1, float spare2, float zoom) = 0;
+  [[nodiscard]] virtual int32_t Render(float panX, float panY, float spare1, float spare2, float zoom) = 0;
   virtual void SetReducedResolution(bool on, int32_t factor) = 0;
   // Slots 6..23.
   virtual void Reserved() {}
@@ -49,7 +49,7 @@ class ZR_VolumeRenderer {
   // copy or the sampling rate (the quality) is not counted: the view itself stays the same.
   int64_t Changes() const { return m_nChanges; }
   virtual bool NeedsRender() const { return m_bNeedsRender; }
-  virtual int32_t RenderDefault() { return Render(0, 0, 0, 0, 0); }
+  [[nodiscard]] virtual int32_t RenderDefault() { return Render(0, 0, 0, 0, 0); }
   virtual int32_t GetBlendMode() const { return m_oShared.BlendMode(); }
   virtual void SetBlendMode(int32_t mode) { m_oShared.SetBlendMode(mode); }
   virtual bool IsLoaded() const { return m_bLoaded; }

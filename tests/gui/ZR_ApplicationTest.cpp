@@ -166,7 +166,7 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   // The MPR screen (the one shown first) shows the volume; the transverse view's centre is
   // what the engine drew there.
   Settle(500);
-  ASSERT_EQ(window->ScreenShown(), 1);
+  ASSERT_EQ(window->ScreenShown(), ZR_Screen::Mpr);
   const QImage transverse = Shot("Pnl_MprTransverse");
   ASSERT_FALSE(transverse.isNull());
   int32_t w = 0, h = 0;
@@ -234,7 +234,7 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
       button->click();
     else
       Find<QAction>(t.name)->trigger();
-    EXPECT_EQ(manager->MprTool(), t.tool) << t.name;
+    EXPECT_EQ(ZR_Number(manager->MprTool()), t.tool) << t.name;
   }
 
   // Double-clicking a view fills the drawing area with it and hides the others; the screen
@@ -259,7 +259,7 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   Find<QAbstractButton>("sbtn_3D")->click();
   Settle(500);
   EXPECT_EQ(window->MaximisedPanel(), ZR_Panel::None);
-  ASSERT_EQ(window->ScreenShown(), 0);
+  ASSERT_EQ(window->ScreenShown(), ZR_Screen::View3d);
   EXPECT_FALSE(window->Panel(ZR_Panel::Mpr2)->isVisible());
   EXPECT_TRUE(window->Panel(ZR_Panel::Ortho0)->isVisible());
 
@@ -312,7 +312,7 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
     EXPECT_EQ(gui.IsControlVisible(ZR_Ctl::Btn_DoRadialMIP), m.radials) << m.button;
     EXPECT_EQ(gui.IsControlVisible(ZR_Ctl::Btn_MipThreshold), m.radials) << m.button;
   }
-  EXPECT_EQ(manager->RenderMode(), 1);
+  EXPECT_EQ(manager->RenderMode(), ZR_RenderMode::Colour);
 
   // "Exit Lumetra ?" declined keeps the window and the volume; accepted closes it.
   Answer({false});

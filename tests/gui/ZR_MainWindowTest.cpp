@@ -152,7 +152,7 @@ TEST_F(MainWindow, StartsWithTheMprScreenAndTheStartUpEnabling) {
 
   // The MPR arrangement: four squares of side a in the corner, the control panel beside
   // them, the MPR screen's 3D view above "Single MPR".
-  EXPECT_EQ(window->ScreenShown(), 1);
+  EXPECT_EQ(window->ScreenShown(), ZR_Screen::Mpr);
   const int W = window->DrawWidth(), H = window->DrawHeight();
   const int a = std::min(W - qRound(0.25 * W), H) / 2;
   EXPECT_EQ(window->Panel(ZR_Panel::Mpr1)->geometry(), QRect(0, 0, a, a));

@@ -33,10 +33,6 @@ class ZR_LoadingManager : public ZR_TestManager {
   int failAt = -1;
 
   using ZR_VisManager::m_bCanShade;
-  using ZR_VisManager::m_n3dTool;
-  using ZR_VisManager::m_nSubsample;
-  using ZR_VisManager::m_aVoxelDims;
-  using ZR_VisManager::m_aReducedDims;
 
  protected:
   void BeforeAllocation(const char* what) override;

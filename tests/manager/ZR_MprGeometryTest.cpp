@@ -149,7 +149,7 @@ class MprGeometry : public ZR_LoadingFixture {
     int32_t count = static_cast<int32_t>(files.size());
     ASSERT_EQ(manager->LoadStudy(files, count), VR_OK);
     ASSERT_EQ(LoadRange(0, count - 1), VR_OK);
-    ASSERT_EQ(manager->Screen(), 1);
+    ASSERT_EQ(manager->Screen(), ZR_Screen::Mpr);
     // The views' table shows index k as grey k / 4095: a view's grey is the sample's share of
     // the value range.
     ZR_Lut& lut = shared.GetLut();
@@ -168,14 +168,14 @@ class MprGeometry : public ZR_LoadingFixture {
   // Turns and steps the planes as a user would: every rotation tool, a line drag and wheel
   // steps with and without Ctrl and Shift.
   void TurnAndStep() {
-    manager->SetMprTool(2);
+    manager->SetMprTool(ZR_MprTool::RotateFree);
     Drag(7, {{20, 20}, {35, 28}, {50, 40}, {58, 41}});
     manager->MouseWheel(120, false, false);
     manager->MouseWheel(120, false, false);
-    manager->SetMprTool(3);
+    manager->SetMprTool(ZR_MprTool::RotateHorizontal);
     Drag(5, {{20, 75}, {31, 75}, {40, 75}});
     manager->MouseWheel(-120, true, false);
-    manager->SetMprTool(4);
+    manager->SetMprTool(ZR_MprTool::RotateVertical);
     Drag(4, {{75, 20}, {75, 28}, {75, 36}});
     manager->MouseWheel(120, false, true);
     manager->PointerMove(6, 80, 80);

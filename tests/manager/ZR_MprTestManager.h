@@ -25,16 +25,6 @@ class ZR_MprTestManager : public ZR_TestManager {
   // "CaptureView(6)", "StartMeasurement(6)", ...: what the dispatch handed to later tools.
   std::vector<std::string> later;
 
-  using ZR_VisManager::m_bAutoQuality;
-  using ZR_VisManager::m_bLockActiveView;
-  using ZR_VisManager::m_bMovieCapture;
-  using ZR_VisManager::m_bMprDisplay;
-  using ZR_VisManager::m_n3dTool;
-  using ZR_VisManager::m_nMainMprView;
-  using ZR_VisManager::m_nMprTool;
-  using ZR_VisManager::m_nLastX;
-  using ZR_VisManager::m_nLastY;
-  using ZR_VisManager::m_aExtent;
 
  protected:
   void CaptureView(int32_t panel) override { later.push_back("CaptureView(" + std::to_string(panel) + ")"); }
@@ -44,7 +34,7 @@ class ZR_MprTestManager : public ZR_TestManager {
   void RestartCurve() override { later.push_back("RestartCurve"); }
   void DeleteCurvePoint() override { later.push_back("DeleteCurvePoint"); }
   void ClearRoi() override { later.push_back("ClearRoi"); }
-  void RecordMovieEvent(int32_t, int32_t lastX, int32_t, int32_t x, int32_t, bool, bool, bool, int32_t) override {
+  void RecordMovieEvent(int32_t, int32_t lastX, int32_t, int32_t x, int32_t, bool, bool, bool, ZR_Tool3d) override {
     later.push_back("RecordMovieEvent(" + std::to_string(lastX) + "," + std::to_string(x) + ")");
   }
 };

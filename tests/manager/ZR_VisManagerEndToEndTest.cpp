@@ -92,7 +92,7 @@ TEST_F(EndToEnd, RealHeadCtFromItsFilesToARenderedFrame) {
   EXPECT_FALSE(progress.visible);
 
   ASSERT_TRUE(manager->Show3DScreen());
-  EXPECT_EQ(manager->Screen(), 0);
+  EXPECT_EQ(manager->Screen(), ZR_Screen::View3d);
   // A load switches shading on where the adapter can shade; the picture compared is the
   // plain one, which depends least on the driver's arithmetic.
   EXPECT_EQ(manager->IsShading(), manager->CanShade());
@@ -153,7 +153,7 @@ TEST_F(EndToEnd, RealHeadCtFromItsFilesToARenderedFrame) {
       for (int32_t x = 0; x < image.nWidth; ++x) top = std::max<int>(top, image.At(x, y)[0]);
     return top;
   };
-  manager->SetRenderMode(0, false);
+  manager->SetRenderMode(ZR_RenderMode::Grayscale, false);
   manager->RenderFullQuality();
   const ZR_TestImage grey = ReadView();
   EXPECT_TRUE(isGrey(grey));
@@ -161,7 +161,7 @@ TEST_F(EndToEnd, RealHeadCtFromItsFilesToARenderedFrame) {
   EXPECT_EQ(LitOutsideTheVolume(grey), 0);
   EXPECT_TRUE(MatchesReference(grey, "ct-head-grey.png"));
 
-  manager->SetRenderMode(2, false);
+  manager->SetRenderMode(ZR_RenderMode::Mip, false);
   manager->RenderFullQuality();
   const ZR_TestImage mip = ReadView();
   EXPECT_TRUE(isGrey(mip));

@@ -104,7 +104,7 @@ TEST_F(Frames, RepaintsAfterASwitchShowThePicturesAgainWithoutANewFrame) {
 
 TEST_F(Frames, ADragStepDrawsOneReducedFrameAndTheReleaseOneFullFrame) {
   ASSERT_TRUE(manager->Show3DScreen());
-  manager->Select3dTool(1);  // rotate
+  manager->Select3dTool(ZR_Tool3d::Rotate);  // rotate
   Reset();
   manager->LeftDown(0, 30, 30);
   EXPECT_EQ(Frames3D(), 0);

@@ -57,10 +57,10 @@ class PanelImages : public ::testing::Test {
     lut.SetRawRange(0, 4095);
     lut.BuildGreyRamp(1800, 500);
     shared.SelectLutTable(false);
-    manager->m_aStudyLines = {{0.03f, 0.85f, "%n%s%s"},
+    manager->VolumeStateForSetUp().aStudyLines = {{0.03f, 0.85f, "%n%s%s"},
                               {0.7f, 0.95f, std::string(1000, 'D')},
                               {0.03f, 0.2f, "M\xC3\xBCller"}};
-    manager->m_sVoxelSize = "0.70 x 0.70 x 1.25 mm";
+    manager->VolumeStateForSetUp().sVoxelSize = "0.70 x 0.70 x 1.25 mm";
   }
   ZR_TestImage Read(int32_t index) {
     int32_t w = 0, h = 0;
@@ -74,7 +74,7 @@ class PanelImages : public ::testing::Test {
   // Each MPR view against its reference, with the voxel-size and window lines at its lower
   // left.
   void CheckMprViews(const std::string& prefix) {
-    manager->m_nScreen = 1;
+    manager->ScreenStateForSetUp().nScreen = ZR_Screen::Mpr;
     manager->RedrawViews(false);
     for (int32_t index = ZR_Panel::Mpr0; index <= ZR_Panel::Mpr3; ++index) {
       const ZR_TestImage image = Read(index);
@@ -108,11 +108,11 @@ class PanelImages : public ::testing::Test {
 
 TEST_F(PanelImages, OrthogonalSlicesWithTheirLabels) {
   Start();
-  manager->m_nScreen = 0;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   const char* names[3] = {"ortho-sagittal", "ortho-coronal", "ortho-axial"};
   std::vector<ZR_TestImage> labelled, plain;
   for (int32_t labels : {0, 2}) {
-    manager->m_nLabels = labels;
+    manager->VolumeStateForSetUp().nLabels = labels;
     manager->RedrawViews(true);
     for (int32_t axis = 0; axis < 3; ++axis) (labels == 0 ? labelled : plain).push_back(Read(ZR_Panel::Ortho0 + axis));
   }

@@ -28,7 +28,7 @@ TEST_F(Keys, LettersGiveTheActiveViewItsStandardOrientationFromTheCentre) {
   manager->PointerMove(5, 10, 10);
   ASSERT_EQ(manager->ActiveMprView(), 5);
   manager->MouseWheel(120, true, false);
-  manager->m_aMprViews[5].aMeasurement[0] = 1;
+  manager->MprLayoutForSetUp().aViews[5].aMeasurement[0] = 1;
   const char* letters = "LRAPIS";
   for (int32_t code = 0; code < 6; ++code) {
     Key(letters[code]);
@@ -45,7 +45,7 @@ TEST_F(Keys, LettersGiveTheActiveViewItsStandardOrientationFromTheCentre) {
 }
 
 TEST_F(Keys, InTheThreeDScreenLettersTurnTheVolume) {
-  manager->m_nScreen = 0;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   const char* letters = "LRAPIS";
   for (int32_t code = 0; code < 6; ++code) {
     Key(letters[code]);
@@ -67,7 +67,7 @@ TEST_F(Keys, CtrlShortcutsActOnlyInTheirScreen) {
   Key(ZR_Key::I, true);
   EXPECT_TRUE(settings.Display().showStudyDetails);
   // 3D screen: Ctrl+S does nothing; Ctrl+B toggles the box and shows it.
-  manager->m_nScreen = 0;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   manager->later.clear();
   Key(ZR_Key::S, true);
   EXPECT_TRUE(manager->later.empty());
@@ -106,17 +106,17 @@ TEST_F(Keys, EscapeAndDeleteGoToTheRegionOrTheCurve) {
   Key(ZR_Key::Escape);
   Key(ZR_Key::Delete);
   EXPECT_TRUE(manager->later.empty());
-  manager->m_aMprViews[6].bCurveMode = true;
+  manager->MprLayoutForSetUp().aViews[6].bCurveMode = true;
   Key(ZR_Key::Escape);
   Key(ZR_Key::Delete);
-  manager->m_n3dTool = 4;
+  manager->ScreenStateForSetUp().nTool3d = ZR_Tool3d::Roi;
   Key(ZR_Key::Escape);
   EXPECT_EQ(manager->later, (std::vector<std::string>{"RestartCurve", "DeleteCurvePoint", "ClearRoi"}));
 }
 
 TEST_F(Keys, NoKeyActsWithoutAVolumeOrWhileBusy) {
   for (bool noVolume : {true, false}) {
-    manager->m_bVolumeLoaded = !noVolume;
+    manager->VolumeStateForSetUp().bLoaded = !noVolume;
     manager->m_bBusy = !noVolume;
     Key(ZR_Key::S, true);
     Key(ZR_Key::X, true);
@@ -129,18 +129,18 @@ TEST_F(Keys, NoKeyActsWithoutAVolumeOrWhileBusy) {
 
 TEST_F(Keys, ChoosingAToolRemembersTheOneItReplacesForTool10) {
   // Zoom replaces window/level; a measurement tool is only set; 10 restores window/level.
-  manager->SetMprTool(0);
+  manager->SetMprTool(ZR_MprTool::Zoom);
   EXPECT_TRUE(gui.Has("SetToolButtonMarked(45,false)"));
   gui.Clear();
-  manager->SetMprTool(7);
+  manager->SetMprTool(ZR_MprTool::Ruler);
   EXPECT_FALSE(gui.Has("SetToolButtonMarked(45,false)"));
-  EXPECT_EQ(manager->MprTool(), 7);
-  manager->SetMprTool(10);
-  EXPECT_EQ(manager->MprTool(), 5);
-  manager->SetMprTool(11);
-  EXPECT_EQ(manager->MprTool(), 5);
+  EXPECT_EQ(manager->MprTool(), ZR_MprTool::Ruler);
+  manager->SetMprTool(ZR_MprTool::Restore);
+  EXPECT_EQ(manager->MprTool(), ZR_MprTool::WindowLevel);
+  manager->SetMprTool(static_cast<ZR_MprTool>(11));
+  EXPECT_EQ(manager->MprTool(), ZR_MprTool::WindowLevel);
   // A press with a measurement tool starts a measurement.
-  manager->SetMprTool(6);
+  manager->SetMprTool(ZR_MprTool::PixelValue);
   manager->LeftDown(6, 10, 10);
   EXPECT_EQ(manager->later, (std::vector<std::string>{"StartMeasurement(6)"}));
 }
@@ -157,7 +157,7 @@ TEST_F(Keys, SnapshotModeMarksThePanelsAndTheNextClickCaptures) {
   EXPECT_EQ(gui.cursors[8], ZR_Cursor::Rotate);
   EXPECT_EQ(gui.cursors[9], ZR_Cursor::WindowLevel);
   // 3D screen: panel 0's cursor comes back as it was.
-  manager->m_nScreen = 0;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   gui.SetPanelCursor(0, ZR_Cursor::Zoom);
   manager->SetSnapshotMode(true);
   EXPECT_EQ(gui.cursors[0], ZR_Cursor::Capture);
@@ -165,13 +165,13 @@ TEST_F(Keys, SnapshotModeMarksThePanelsAndTheNextClickCaptures) {
   EXPECT_EQ(gui.cursors[0], ZR_Cursor::Zoom);
   EXPECT_EQ(gui.cursors[1], ZR_Cursor::Arrow);
   // Without a volume it does nothing.
-  manager->m_bVolumeLoaded = false;
+  manager->VolumeStateForSetUp().bLoaded = false;
   manager->SetSnapshotMode(true);
   EXPECT_FALSE(manager->SnapshotMode());
 }
 
 TEST_F(Keys, ResetBringsTheLayoutBackAndTheCrosshairButtonLetsGo) {
-  manager->SetMprTool(2);
+  manager->SetMprTool(ZR_MprTool::RotateFree);
   manager->PointerMove(7, 10, 10);
   manager->LeftDown(7, 10, 10);
   manager->PointerMove(7, 30, 40);
@@ -197,7 +197,7 @@ TEST_F(Keys, ResetBringsTheLayoutBackAndTheCrosshairButtonLetsGo) {
 }
 
 TEST_F(Keys, AlignToAxesTurnsTheVolumeOntoTheAxesWithoutCollapsingIt) {
-  manager->m_nScreen = 0;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   auto lit = [&] {
     const ZR_TestImage view = Read(0);
     int count = 0;

@@ -226,12 +226,12 @@ TEST_F(Loading, TheEditorAnalysesTheHistogramOfTheLoadedVolume) {
 TEST_F(Loading, SettingsAreAppliedAtTheFirstLoadOnly) {
   settings.Renderer().interactionQuality = 4;  // final method 0
   ASSERT_EQ(Hand(Gradient(16, 12)), VR_OK);
-  EXPECT_EQ(manager->m_nFinalMethod, 2);  // not applied before a load
+  EXPECT_EQ(manager->ScreenState().nFinalMethod, 2);  // not applied before a load
   ASSERT_EQ(LoadRange(0, 11), VR_OK);
-  EXPECT_EQ(manager->m_nFinalMethod, 0);
+  EXPECT_EQ(manager->ScreenState().nFinalMethod, 0);
   settings.Renderer().interactionQuality = 0;
   ASSERT_EQ(LoadRange(1, 11), VR_OK);
-  EXPECT_EQ(manager->m_nFinalMethod, 0);
+  EXPECT_EQ(manager->ScreenState().nFinalMethod, 0);
 }
 
 // The progress window lets events through; a second import or load arriving from there is
@@ -363,7 +363,7 @@ TEST_F(Loading, SettingItemsTheLoadDependsOn) {
   EXPECT_FALSE(gui.enabled[8]);
   settings.Display().labelMode = 1;
   manager->ApplySetting(0);
-  EXPECT_EQ(manager->m_nLabels, 1);
+  EXPECT_EQ(manager->VolumeState().nLabels, 1);
   gui.Clear();
   manager->ApplySetting(23);  // no such item
   EXPECT_TRUE(gui.calls.empty());

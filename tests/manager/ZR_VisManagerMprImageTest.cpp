@@ -70,7 +70,7 @@ class MprImages : public ZR_MprFixture {
 };
 
 TEST_F(MprImages, TheFourViewsWithTheirLinesAfterAnObliqueTurnOfTheAxialPlane) {
-  manager->SetMprTool(ZR_MprTrackball::kRotateFree);
+  manager->SetMprTool(ZR_MprTool::RotateFree);
   manager->PointerMove(6, 20, 18);
   ASSERT_EQ(manager->CrosshairDrag(), 0) << "the turn must not start on a line";
   manager->LeftDown(6, 20, 18);

@@ -74,7 +74,7 @@ TEST_F(Pointer, TheCrossingMovesBothPlanesAndTheSagittalViewsAxialLineMovesZ) {
 
 TEST_F(Pointer, TurningTheCoronalPlaneParallelToTheSagittalOneRemovesItsLineThere) {
   ASSERT_NEAR(LineColumn(Read(4)), 32, 1);  // the coronal line in the sagittal view
-  manager->SetMprTool(3);
+  manager->SetMprTool(ZR_MprTool::RotateHorizontal);
   // From the ball's left rim to its centre: a quarter turn about the view's vertical.
   manager->PointerMove(5, 8, 20);
   ASSERT_EQ(manager->CrosshairDrag(), ZR_MprCrosshair::kNone);
@@ -96,7 +96,7 @@ TEST_F(Pointer, TurningTheCoronalPlaneParallelToTheSagittalOneRemovesItsLineTher
 }
 
 TEST_F(Pointer, TwoRimPointsInOneEventTurnThePlaneByHalfATurnWithoutBreakingIt) {
-  manager->SetMprTool(3);
+  manager->SetMprTool(ZR_MprTool::RotateHorizontal);
   manager->PointerMove(6, 1, 10);
   manager->LeftDown(6, 1, 10);
   manager->PointerMove(6, 63, 50);
@@ -119,7 +119,7 @@ TEST_F(Pointer, TheActiveViewFollowsThePointerUnlessItIsLocked) {
   const ZR_TestImage sagittal = Read(4);
   EXPECT_GT(sagittal.At(10, 1)[0], 128);
   EXPECT_LT(sagittal.At(10, 1)[1], 64);
-  manager->m_bLockActiveView = true;
+  manager->MprLayoutForSetUp().bLockActiveView = true;
   manager->PointerMove(7, 10, 10);
   manager->LeftDown(7, 10, 10);
   manager->LeftUp(7);
@@ -137,7 +137,7 @@ TEST_F(Pointer, TheFirstMoveAfterADoubleClickIsIgnored) {
 }
 
 TEST_F(Pointer, AMoveToTheSamePositionChangesNothingNotEvenTheCursor) {
-  manager->SetMprTool(2);
+  manager->SetMprTool(ZR_MprTool::RotateFree);
   manager->LeftDown(6, 20, 20);
   float before[16];
   std::copy_n(View(6).Orientation(), 16, before);
@@ -147,7 +147,7 @@ TEST_F(Pointer, AMoveToTheSamePositionChangesNothingNotEvenTheCursor) {
   for (int i = 0; i < 16; ++i) EXPECT_EQ(View(6).Orientation()[i], before[i]);
   manager->PointerMove(6, 26, 20);
   EXPECT_NE(View(6).Orientation()[0], before[0]);
-  EXPECT_EQ(manager->m_nLastX, 26);
+  EXPECT_EQ(manager->PointerState().nLastX, 26);
 }
 
 TEST_F(Pointer, TheCursorShowsTheMprTool) {
@@ -155,20 +155,20 @@ TEST_F(Pointer, TheCursorShowsTheMprTool) {
     int32_t tool, cursor;
   };
   for (const Case& c : {Case{0, 12}, Case{1, 13}, Case{2, 11}, Case{4, 11}, Case{5, 14}}) {
-    manager->SetMprTool(c.tool);
+    manager->SetMprTool(static_cast<ZR_MprTool>(c.tool));
     gui.Clear();
     manager->PointerMove(7, 10 + c.tool, 10);
     EXPECT_EQ(gui.cursors[7], c.cursor) << c.tool;
   }
   // A measurement tool keeps the cursor it has.
-  manager->SetMprTool(7);
+  manager->SetMprTool(ZR_MprTool::Ruler);
   gui.Clear();
   manager->PointerMove(7, 30, 10);
   EXPECT_TRUE(gui.CallsTo("SetPanelCursor").empty());
 }
 
 TEST_F(Pointer, ReleasingRendersPanel0AtFullQualityOnlyAfterAMoveWithAutoHighQuality) {
-  manager->m_nScreen = 0;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   manager->RedrawViews(true);  // the orthogonal views, with their slice lines
   // A drag in panel 0 renders at interactive quality; its release at full quality.
   manager->LeftDown(0, 30, 30);
@@ -182,14 +182,14 @@ TEST_F(Pointer, ReleasingRendersPanel0AtFullQualityOnlyAfterAMoveWithAutoHighQua
   manager->LeftUp(0);
   EXPECT_EQ(manager->RenderQuality(), 3);
   // Without "Auto High-Quality" nothing is re-rendered.
-  manager->m_bAutoQuality = false;
+  manager->ScreenStateForSetUp().bAutoQuality = false;
   manager->LeftDown(0, 40, 30);
   manager->PointerMove(0, 50, 30);
   manager->LeftUp(0);
   EXPECT_EQ(manager->RenderQuality(), 3);
   // A transfer-function drag in an orthogonal view renders panel 0 again on its release.
-  manager->m_bAutoQuality = true;
-  manager->m_n3dTool = 6;
+  manager->ScreenStateForSetUp().bAutoQuality = true;
+  manager->ScreenStateForSetUp().nTool3d = ZR_Tool3d::WindowLevel;
   manager->LeftDown(1, 5, 5);
   manager->PointerMove(1, 9, 5);
   EXPECT_EQ(manager->RenderQuality(), 3);
@@ -198,14 +198,14 @@ TEST_F(Pointer, ReleasingRendersPanel0AtFullQualityOnlyAfterAMoveWithAutoHighQua
 }
 
 TEST_F(Pointer, InTheMprScreenTheReleasePointsPanel8AtTheActiveViewWhenTheCutViewIsNotLive) {
-  manager->m_bMprDisplay = true;
-  manager->SetMprTool(2);
+  manager->MprLayoutForSetUp().bMprDisplay = true;
+  manager->SetMprTool(ZR_MprTool::RotateFree);
   manager->PointerMove(5, 10, 10);
   manager->LeftDown(5, 10, 10);
-  manager->m_nMainMprView = 7;
+  manager->MprLayoutForSetUp().nMainView = 7;
   manager->PointerMove(5, 20, 10);
   EXPECT_EQ(manager->MainMprView(), 5);
-  manager->m_nMainMprView = 7;
+  manager->MprLayoutForSetUp().nMainView = 7;
   manager->LeftUp(5);
   EXPECT_EQ(manager->MainMprView(), 5);
 }
@@ -224,15 +224,15 @@ TEST_F(Pointer, TheWheelStepsTheTargetPlaneAlongItsNormal) {
     EXPECT_NEAR(View(6).Position()[2], c.z, 1e-5) << c.delta << c.ctrl << c.shift;
   }
   // The target, not the view under the pointer, moves; a view in curve mode does not.
-  manager->m_nMainMprView = 4;
+  manager->MprLayoutForSetUp().nMainView = 4;
   manager->MouseWheel(120, false, false);
   EXPECT_FLOAT_EQ(View(4).Position()[0], -1.25f);
-  manager->m_aMprViews[4].bCurveMode = true;
+  manager->MprLayoutForSetUp().aViews[4].bCurveMode = true;
   manager->MouseWheel(120, false, false);
   EXPECT_FLOAT_EQ(View(4).Position()[0], -1.25f);
   // Nor does anything move in the 3D screen.
-  manager->m_aMprViews[4].bCurveMode = false;
-  manager->m_nScreen = 0;
+  manager->MprLayoutForSetUp().aViews[4].bCurveMode = false;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   manager->MouseWheel(120, true, false);
   EXPECT_FLOAT_EQ(View(4).Position()[0], -1.25f);
 }
@@ -241,7 +241,7 @@ TEST_F(Pointer, PanelEightTurnsTheTargetPlaneWithTheLeftButtonAndTheViewWithTheR
   float view[16];
   std::copy_n(shared.Rotation(), 16, view);
   manager->LeftDown(8, 32, 32);
-  EXPECT_EQ(manager->Tool3d(), 3);
+  EXPECT_EQ(manager->Tool3d(), ZR_Tool3d::CutPlane);
   manager->PointerMove(8, 56, 32);  // a quarter turn
   manager->LeftUp(8);
   EXPECT_TRUE(IsRotation(View(6).Orientation()));
@@ -254,8 +254,8 @@ TEST_F(Pointer, PanelEightTurnsTheTargetPlaneWithTheLeftButtonAndTheViewWithTheR
 }
 
 TEST_F(Pointer, WithMovieCaptureSmallStepsAreNeitherAppliedNorRecorded) {
-  manager->m_nScreen = 0;
-  manager->m_bMovieCapture = true;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
+  manager->PointerStateForSetUp().bMovieCapture = true;
   float start[16];
   std::copy_n(shared.Rotation(), 16, start);
   manager->LeftDown(0, 30, 30);
@@ -274,7 +274,7 @@ TEST_F(Pointer, NoVolumeOrABusyManagerTakesNoPointerInput) {
   manager->LeftDown(5, 10, 10);
   EXPECT_EQ(manager->ActiveMprView(), 6);
   manager->m_bBusy = false;
-  manager->m_bVolumeLoaded = false;
+  manager->VolumeStateForSetUp().bLoaded = false;
   manager->PointerMove(5, 12, 10);
   manager->MouseWheel(120, false, false);
   EXPECT_EQ(manager->ActiveMprView(), 6);
@@ -322,7 +322,7 @@ TEST_F(Pointer, WhatADragAwayFromTheLinesDoesInAnMprViewByTool) {
     const ZR_TestImage before6 = Read(6), before4 = Read(4);
     float planes[4][16];
     for (int32_t panel = 4; panel <= 7; ++panel) std::copy_n(View(panel).Orientation(), 16, planes[panel - 4]);
-    manager->SetMprTool(c.tool);
+    manager->SetMprTool(static_cast<ZR_MprTool>(c.tool));
     manager->PointerMove(6, 12, 44);
     ASSERT_EQ(manager->CrosshairDrag(), ZR_MprCrosshair::kNone);
     DragUp(*manager, 6, 12, 44);
@@ -348,8 +348,8 @@ TEST_F(Pointer, WhatADragAwayFromTheLinesDoesInAnMprViewByTool) {
 TEST_F(Pointer, WindowDragsOfTheThreeDScreenRedrawTheViewsWithTheNewTable) {
   ZR_RecordingPresetEditorGui presetGui;
   AttachPresetEditor(*manager, presetGui);
-  manager->m_nScreen = 0;
-  manager->SetRenderMode(0, false);
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
+  manager->SetRenderMode(ZR_RenderMode::Grayscale, false);
   struct Case {
     int32_t panel, tool;
     bool changesGrey;
@@ -359,7 +359,7 @@ TEST_F(Pointer, WindowDragsOfTheThreeDScreenRedrawTheViewsWithTheNewTable) {
     manager->PresetEditor()->ResetWindows();
     manager->RedrawViews(true);
     const ZR_TestImage before = Read(3);
-    manager->m_n3dTool = c.tool;
+    manager->ScreenStateForSetUp().nTool3d = static_cast<ZR_Tool3d>(c.tool);
     manager->PointerMove(c.panel, 6, 58);
     DragUp(*manager, c.panel, 6, 58);
     EXPECT_EQ(manager->LineDrag(), 0);

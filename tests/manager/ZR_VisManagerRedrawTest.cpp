@@ -86,8 +86,8 @@ class Redraw : public ::testing::Test {
 TEST_F(Redraw, EachPanelDrawsOnItsOwnSurfaceAndShows) {
   Start();
   ShowVolume();
-  manager->m_aMprViews[ZR_Panel::Mpr2].bCurveMode = true;
-  manager->m_aMprViews[ZR_Panel::Mpr2].bHasCurve = true;
+  manager->MprLayoutForSetUp().aViews[ZR_Panel::Mpr2].bCurveMode = true;
+  manager->MprLayoutForSetUp().aViews[ZR_Panel::Mpr2].bHasCurve = true;
   for (int32_t index = 0; index < ZR_Panel::kPanelCount; ++index) {
     ClearRecords();
     manager->RedrawPanel(index, true);
@@ -117,7 +117,7 @@ TEST_F(Redraw, WithoutAVolumePanelsAreClearedAndNothingHappensBeforeStartUp) {
   ShowVolume();
   manager->RedrawPanel(ZR_Panel::Mpr2, true);
   ASSERT_GT(Lit(ZR_Panel::Mpr2), 20);
-  manager->m_bVolumeLoaded = false;
+  manager->VolumeStateForSetUp().bLoaded = false;
   ClearRecords();
   manager->RedrawPanel(ZR_Panel::Mpr2, true);
   EXPECT_EQ(recorders[6]->calls, (std::vector<std::string>{"MakeCurrent", "SwapBuffers"}));
@@ -132,7 +132,7 @@ TEST_F(Redraw, WithoutAVolumePanelsAreClearedAndNothingHappensBeforeStartUp) {
 TEST_F(Redraw, RequestsWhileAPanelIsDrawnAreDropped) {
   Start();
   ShowVolume();
-  manager->m_nScreen = 1;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::Mpr;
   recorders[4]->onCall = [&](const std::string& call) {
     if (call != "SwapBuffers") return;
     manager->RedrawPanel(5, true);
@@ -172,21 +172,21 @@ TEST_F(Redraw, RepaintFlaggedRedrawsExactlyTheFlaggedPanels) {
 TEST_F(Redraw, RedrawViewsFollowsTheScreenAndTheMaximisedView) {
   Start();
   ShowVolume();
-  manager->m_nScreen = 0;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
   manager->RedrawViews(true);
   EXPECT_EQ(Touched(), (std::vector<int32_t>{1, 2, 3}));
   ClearRecords();
-  manager->m_nScreen = 1;
+  manager->ScreenStateForSetUp().nScreen = ZR_Screen::Mpr;
   manager->RedrawViews(true);
   EXPECT_EQ(Touched(), (std::vector<int32_t>{4, 5, 6, 7, 8}));
   ClearRecords();
   manager->RedrawViews(false);
   EXPECT_EQ(Touched(), (std::vector<int32_t>{4, 5, 6, 7}));
   ClearRecords();
-  manager->m_aMprViews[ZR_Panel::Mpr2].bCurveMode = true;
+  manager->MprLayoutForSetUp().aViews[ZR_Panel::Mpr2].bCurveMode = true;
   manager->RedrawViews(true);
   EXPECT_EQ(Touched(), (std::vector<int32_t>{4, 5, 6, 7, 9}));
-  manager->m_aMprViews[ZR_Panel::Mpr2].bCurveMode = false;
+  manager->MprLayoutForSetUp().aViews[ZR_Panel::Mpr2].bCurveMode = false;
   ClearRecords();
   manager->SetMprViewLimit(5);
   manager->RedrawViews(false);
@@ -209,7 +209,7 @@ TEST_F(Redraw, QualityLevelsChooseTheCopyAndTheSamplingRate) {
   EXPECT_TRUE(renderer.IsReduced());
   EXPECT_EQ(renderer.Reduction(), 2);
   EXPECT_TRUE(shared.ReducedCopyCurrent());
-  manager->m_nFinalMethod = 0;
+  manager->ScreenStateForSetUp().nFinalMethod = 0;
   manager->SelectQuality(3, true);
   EXPECT_FALSE(renderer.IsReduced());
   EXPECT_EQ(renderer.SamplingRate(), 2.0f);
@@ -269,7 +269,7 @@ TEST_F(Redraw, CurvedMprDrawsInASquareCentredAcrossItsPanel) {
   shared.AttachGl(&recording.Table(), shared.Programs());
   manager->DrawCurvePanel(true, false);  // the active view is not in curve mode
   EXPECT_TRUE(recording.calls.empty());
-  manager->m_aMprViews[ZR_Panel::Mpr2].bCurveMode = true;
+  manager->MprLayoutForSetUp().aViews[ZR_Panel::Mpr2].bCurveMode = true;
   manager->DrawCurvePanel(true, false);
   shared.AttachGl(&gl->Gl(), shared.Programs());
   EXPECT_EQ(recording.CallsTo("glViewport").front(), "glViewport(100,0,600,600)");

@@ -44,21 +44,21 @@ class Screens : public ZR_LoadingFixture {
 TEST_F(Screens, The3DScreenBeforeAnyVolumeChangesNothing) {
   EXPECT_TRUE(manager->Show3DScreen());
   EXPECT_TRUE(gui.calls.empty());
-  EXPECT_EQ(manager->Screen(), 1);
+  EXPECT_EQ(manager->Screen(), ZR_Screen::Mpr);
 }
 
 TEST_F(Screens, The3DScreenAfterALoad) {
   Load();
-  EXPECT_EQ(manager->Screen(), 1);  // a load shows the screen in effect, the MPR screen at start
+  EXPECT_EQ(manager->Screen(), ZR_Screen::Mpr);  // a load shows the screen in effect, the MPR screen at start
   EXPECT_TRUE(manager->Show3DScreen());
-  EXPECT_EQ(manager->Screen(), 0);
+  EXPECT_EQ(manager->Screen(), ZR_Screen::View3d);
   EXPECT_TRUE(gui.Has("SetPage(1,0)"));
   EXPECT_TRUE(gui.Has("SetButtonDown(34,false)"));
   EXPECT_TRUE(gui.Has("SetButtonDown(20,true)"));
   EXPECT_TRUE(gui.Has("SetPanelCursor(0,11)"));
   EXPECT_TRUE(gui.enabled[20] && gui.enabled[21] && gui.enabled[22] && gui.enabled[27] && gui.enabled[26]);
-  EXPECT_EQ(manager->Tool3d(), 1);
-  EXPECT_EQ(manager->RenderMode(), 1);
+  EXPECT_EQ(manager->Tool3d(), ZR_Tool3d::Rotate);
+  EXPECT_EQ(manager->RenderMode(), ZR_RenderMode::Colour);
   EXPECT_TRUE(shared.ColourTableSelected());
   EXPECT_EQ(shared.BlendMode(), 0);
 }
@@ -78,11 +78,11 @@ TEST_F(Screens, RenderModesSetTheBlendModeTableAndTools) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.toolBefore) + " in mode " + std::to_string(c.mode));
-    manager->m_n3dTool = c.toolBefore;
+    manager->ScreenStateForSetUp().nTool3d = static_cast<ZR_Tool3d>(c.toolBefore);
     gui.Clear();
-    manager->SetRenderMode(c.mode, false);
-    EXPECT_EQ(manager->RenderMode(), c.mode);
-    EXPECT_EQ(manager->Tool3d(), c.toolAfter);
+    manager->SetRenderMode(static_cast<ZR_RenderMode>(c.mode), false);
+    EXPECT_EQ(ZR_Number(manager->RenderMode()), c.mode);
+    EXPECT_EQ(ZR_Number(manager->Tool3d()), c.toolAfter);
     EXPECT_EQ(gui.Has("SetButtonDown(20,true)"), c.toolAfter != c.toolBefore);
     EXPECT_EQ(shared.BlendMode(), c.blend);
     EXPECT_EQ(shared.ColourTableSelected(), c.colourTable);
@@ -94,28 +94,28 @@ TEST_F(Screens, ShadingIsOnlyForColour) {
   Load();
   manager->m_bCanShade = true;  // whatever this adapter can do
   ASSERT_TRUE(manager->Show3DScreen());
-  manager->m_bShading = true;
-  manager->SetRenderMode(0, false);
+  manager->ScreenStateForSetUp().bShading = true;
+  manager->SetRenderMode(ZR_RenderMode::Grayscale, false);
   EXPECT_FALSE(manager->IsShading());
   EXPECT_TRUE(gui.Has("SetChecked(12,false)"));
   EXPECT_FALSE(gui.enabled[12]);
-  manager->SetRenderMode(1, false);
+  manager->SetRenderMode(ZR_RenderMode::Colour, false);
   EXPECT_TRUE(gui.enabled[12]);
 }
 
 TEST_F(Screens, TheMprScreensViewInColourOrGrey) {
   Load();
   ASSERT_TRUE(manager->Show3DScreen());
-  manager->SetRenderMode(0, false);
-  manager->m_bGrayMpr = false;
+  manager->SetRenderMode(ZR_RenderMode::Grayscale, false);
+  manager->MprLayoutForSetUp().bGray = false;
   gui.Clear();
   EXPECT_TRUE(manager->ShowMprScreen());
-  EXPECT_EQ(manager->Screen(), 1);
+  EXPECT_EQ(manager->Screen(), ZR_Screen::Mpr);
   EXPECT_TRUE(shared.ColourTableSelected());  // panel 8 in colour
-  EXPECT_EQ(manager->RenderMode(), 0);        // the 3D screen's mode stays
+  EXPECT_EQ(manager->RenderMode(), ZR_RenderMode::Grayscale);        // the 3D screen's mode stays
   EXPECT_TRUE(gui.Has("SetPanelCursor(8,11)"));
-  EXPECT_EQ(manager->Tool3d(), 3);
-  manager->m_bGrayMpr = true;
+  EXPECT_EQ(manager->Tool3d(), ZR_Tool3d::CutPlane);
+  manager->MprLayoutForSetUp().bGray = true;
   EXPECT_TRUE(manager->ShowMprScreen());
   EXPECT_FALSE(shared.ColourTableSelected());
 }
@@ -123,7 +123,7 @@ TEST_F(Screens, TheMprScreensViewInColourOrGrey) {
 TEST_F(Screens, InSoftwareRenderingTheMprScreensViewIsNotSetUp) {
   RestartInSoftware();
   Load();
-  manager->m_bGrayMpr = false;
+  manager->MprLayoutForSetUp().bGray = false;
   gui.Clear();
   EXPECT_TRUE(manager->ShowMprScreen());
   EXPECT_FALSE(gui.Has("SetPanelCursor(8,11)"));

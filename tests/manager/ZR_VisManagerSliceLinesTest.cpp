@@ -18,7 +18,7 @@ class SliceLines : public ZR_MprFixture {
     const int32_t dims[3] = {32, 32, 48};
     const float scale[3] = {1, 1, 2};  // extents 32, 32, 96
     Start(dims, scale, ZR_TestVolume::Make(dims, [](int32_t, int32_t, int32_t z) { return uint16_t(300 + 80 * z); }));
-    manager->m_nScreen = 0;
+    manager->ScreenStateForSetUp().nScreen = ZR_Screen::View3d;
     manager->RedrawViews(true);
   }
   // Rows (columns) of a picture drawn in the orthogonal crosshair's cyan.

@@ -20,7 +20,7 @@ TEST(MprTrackball, OppositeRimPointsInOneEventTurnByHalfATurnAndStayValid) {
   // cross product vanishes while the angle is 180 degrees.
   float o[16];
   ZR_StandardOrientations::LayoutPlane(6, o);
-  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(o, ZR_MprTrackball::kRotateHorizontal, kBall, 0, 10, 64, 50));
+  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(o, ZR_MprTool::RotateHorizontal, kBall, 0, 10, 64, 50));
   EXPECT_TRUE(IsRotation(o));
   // Half a turn about the pane's vertical axis: right and normal reversed, up kept.
   EXPECT_NEAR(o[0], -1, 1e-5);
@@ -28,9 +28,9 @@ TEST(MprTrackball, OppositeRimPointsInOneEventTurnByHalfATurnAndStayValid) {
   EXPECT_NEAR(o[10], -1, 1e-5);
   // The free tool the same way, and again from the other side: never anything but a rotation.
   for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(ZR_MprTrackball::TurnInPane(o, ZR_MprTrackball::kRotateFree, kBall, 0, 32, 64, 32));
+    ASSERT_TRUE(ZR_MprTrackball::TurnInPane(o, ZR_MprTool::RotateFree, kBall, 0, 32, 64, 32));
     ASSERT_TRUE(IsRotation(o));
-    ASSERT_TRUE(ZR_MprTrackball::TurnInPane(o, ZR_MprTrackball::kRotateVertical, kBall, 32, 0, 32, 64));
+    ASSERT_TRUE(ZR_MprTrackball::TurnInPane(o, ZR_MprTool::RotateVertical, kBall, 32, 0, 32, 64));
     ASSERT_TRUE(IsRotation(o));
   }
 }
@@ -39,19 +39,19 @@ TEST(MprTrackball, TheHorizontalToolIgnoresVerticalMotionAndTheVerticalToolHoriz
   float a[16], b[16];
   ZR_StandardOrientations::LayoutPlane(5, a);
   std::copy_n(a, 16, b);
-  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(a, ZR_MprTrackball::kRotateHorizontal, kBall, 30, 32, 40, 32));
-  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(b, ZR_MprTrackball::kRotateHorizontal, kBall, 30, 5, 40, 61));
+  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(a, ZR_MprTool::RotateHorizontal, kBall, 30, 32, 40, 32));
+  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(b, ZR_MprTool::RotateHorizontal, kBall, 30, 5, 40, 61));
   for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(a[i], b[i]) << i;
   // Purely vertical motion turns nothing.
-  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(a, ZR_MprTrackball::kRotateHorizontal, kBall, 30, 10, 30, 50));
+  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(a, ZR_MprTool::RotateHorizontal, kBall, 30, 10, 30, 50));
   ZR_StandardOrientations::LayoutPlane(5, a);
   std::copy_n(a, 16, b);
-  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(a, ZR_MprTrackball::kRotateVertical, kBall, 32, 30, 32, 40));
-  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(b, ZR_MprTrackball::kRotateVertical, kBall, 2, 30, 60, 40));
+  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(a, ZR_MprTool::RotateVertical, kBall, 32, 30, 32, 40));
+  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(b, ZR_MprTool::RotateVertical, kBall, 2, 30, 60, 40));
   for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(a[i], b[i]) << i;
   // The horizontal tool turns the plane about its up direction, which stays.
   ZR_StandardOrientations::LayoutPlane(5, a);
-  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(a, ZR_MprTrackball::kRotateHorizontal, kBall, 32, 32, 56, 32));
+  ASSERT_TRUE(ZR_MprTrackball::TurnInPane(a, ZR_MprTool::RotateHorizontal, kBall, 32, 32, 56, 32));
   EXPECT_NEAR(a[4], 0, 1e-6);
   EXPECT_NEAR(a[5], 0, 1e-6);
   EXPECT_NEAR(a[6], -1, 1e-6);
@@ -63,10 +63,10 @@ TEST(MprTrackball, MotionsThatTurnNothingLeaveThePlaneAlone) {
   ZR_StandardOrientations::LayoutPlane(4, o);
   float before[16];
   std::copy_n(o, 16, before);
-  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(o, ZR_MprTrackball::kRotateFree, kBall, 10, 10, 10, 10));
+  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(o, ZR_MprTool::RotateFree, kBall, 10, 10, 10, 10));
   // Outwards beyond the ball: both points are the same rim point.
-  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(o, ZR_MprTrackball::kRotateFree, kBall, 60, 32, 63, 32));
-  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(o, 5, kBall, 10, 10, 20, 20));  // window/level is no rotation
+  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(o, ZR_MprTool::RotateFree, kBall, 60, 32, 63, 32));
+  EXPECT_FALSE(ZR_MprTrackball::TurnInPane(o, ZR_MprTool::WindowLevel, kBall, 10, 10, 20, 20));  // window/level is no rotation
   for (int i = 0; i < 16; ++i) EXPECT_EQ(o[i], before[i]);
 }
 
@@ -78,7 +78,7 @@ TEST(MprTrackball, ALongDragStaysARotation) {
   double x = 32, y = 32;
   for (int step = 0; step < 20000; ++step) {
     const double nx = position(random), ny = position(random);
-    (void)ZR_MprTrackball::TurnInPane(o, 2 + step % 3, kBall, x, y, nx, ny);
+    (void)ZR_MprTrackball::TurnInPane(o, static_cast<ZR_MprTool>(ZR_Number(ZR_MprTool::RotateFree) + step % 3), kBall, x, y, nx, ny);
     x = nx;
     y = ny;
   }

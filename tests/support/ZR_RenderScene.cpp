@@ -39,7 +39,8 @@ bool ZR_RenderScene::MakeCurrent() {
 void ZR_RenderScene::Render() {
   (void)MakeCurrent();
   renderer.Invalidate();
-  renderer.Render(0, 0, 0, 0, 0);
+  // The tests judge the picture read back afterwards, which a failed draw leaves wrong.
+  (void)renderer.Render(0, 0, 0, 0, 0);
 }
 
 ZR_TestImage ZR_RenderScene::Read(bool fromBack) {

@@ -23,26 +23,12 @@ class ZR_TestManager : public ZR_VisManager {
   using ZR_VisManager::DrawCurvePanel;
   using ZR_VisManager::DrawMprPanel;
   using ZR_VisManager::DrawOrthoPanel;
-  using ZR_VisManager::m_aLabelIndices;
-  using ZR_VisManager::m_aMprViews;
-  using ZR_VisManager::m_aStudyLines;
   using ZR_VisManager::m_bBusy;
   using ZR_VisManager::m_bDrawing;
-  using ZR_VisManager::m_bGrayMpr;
   using ZR_VisManager::m_bLargeViewport;
   using ZR_VisManager::m_bMovieRecording;
-  using ZR_VisManager::m_bShading;
   using ZR_VisManager::m_bSoftwareRendering;
-  using ZR_VisManager::m_bVolumeLoaded;
-  using ZR_VisManager::m_nActiveMprView;
-  using ZR_VisManager::m_nFinalMethod;
-  using ZR_VisManager::m_nLabels;
-  using ZR_VisManager::m_nMprViewLimit;
-  using ZR_VisManager::m_nRepaintQuality;
-  using ZR_VisManager::m_nScreen;
-  using ZR_VisManager::m_oOrthoViews;
   using ZR_VisManager::m_pRepaintFlags;
-  using ZR_VisManager::m_sVoxelSize;
 
  private:
   std::vector<uint16_t> m_aStored;
