@@ -127,7 +127,7 @@ ZR_DcmImage Slice(const Project& p, const std::vector<uint16_t>& stored, int32_t
   image.SetName("Sample^Head");
   image.SetPatientID("SAMPLE-HEAD");
   image.SetStudyDescription("Head");
-  ZR_DcmAttributes a = image.Attributes();
+  ZR_DcmElements a = image.Attributes();
   // The project names no patient, scanner or exposure: placeholders fill the study lines.
   a.Add(0x0010, 0x0040, "O");
   if (!p.studyDate.empty()) a.Add(0x0008, 0x0020, p.studyDate);

@@ -67,7 +67,7 @@ void ZR_BenchSeries::MakeCt512(const fs::path& source, const fs::path& out) {
     image.SetStudyUID(study);
     image.SetSeriesUID(series);
     image.SetName("Benchmark^Head");
-    ZR_DcmAttributes a = image.Attributes();
+    ZR_DcmElements a = image.Attributes();
     a.Add(0x0008, 0x0060, "CT");
     a.Add(0x0028, 0x0002, 1);
     a.Add(0x0028, 0x0004, "MONOCHROME2");

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "dicom/ZR_DcmAttributes.h"
+#include "dicom/ZR_DcmElements.h"
 #include "dicom/ZR_DcmDataSet.h"
 #include "dicom/ZR_DcmPixelFormat.h"
 #include "dicom/ZR_DcmValue.h"
@@ -26,7 +26,7 @@ class ZR_DcmImage {
   // An image read from a file (`name` is used in messages).
   ZR_DcmImage(ZR_DcmDataSet meta, ZR_DcmDataSet data, std::string syntax, std::string name);
 
-  ZR_DcmAttributes Attributes() { return ZR_DcmAttributes(m_oData); }
+  ZR_DcmElements Attributes() { return ZR_DcmElements(m_oData); }
   const ZR_DcmDataSet& DataSet() const { return m_oData; }
 
   // Patient and study identity; "" (an empty value for the date) when the element is absent.

@@ -116,7 +116,7 @@ void ZR_DcmImage::DecompressAll() {
     m_pKeep.reset();
     m_nPixelBytes = m_aPixels.size();
     // What the decoder delivered is what the attributes now describe (no more `pixels` use).
-    ZR_DcmAttributes a = Attributes();
+    ZR_DcmElements a = Attributes();
     a.Add(0x0028, 0x0002, m_oFormat.samples);
     a.Add(0x0028, 0x0004, m_oFormat.photometric);
     a.Add(0x0028, 0x0100, m_oFormat.bitsAllocated);
@@ -241,7 +241,7 @@ void ZR_DcmImage::CopyPixelBuffer(const void* address, int32_t frame, int32_t by
   if (!m_bAllocated || m_aPixels.empty()) Fail("no pixel space has been allocated");
   if (frame != 1) Fail("only frame 1 can be copied");
   if (!address || bytesPerPixel < 1) Fail("no pixels to copy");
-  ZR_DcmAttributes a = Attributes();
+  ZR_DcmElements a = Attributes();
   if (!a.Item(0x0028, 0x0010).Exists() || !a.Item(0x0028, 0x0011).Exists())
     Fail("Rows and Columns must be set before pixels are copied");
   const double rows = a.Item(0x0028, 0x0010).Value().AsNumber();

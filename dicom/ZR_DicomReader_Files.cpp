@@ -81,7 +81,7 @@ bool ZR_DicomReader::ReadSlice(const std::string& file, const Slice* reference, 
     ZR_DicomImageAttributes& a = slice.attributes;
     if (!Extract(*image, file, a, error)) return false;
 
-    ZR_DcmAttributes attributes = image->Attributes();
+    ZR_DcmElements attributes = image->Attributes();
     if (reference) {
       // One volume: the same matrix, orientation, pixel spacing and series as the first file.
       const ZR_DicomImageAttributes& r = reference->attributes;

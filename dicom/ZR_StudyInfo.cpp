@@ -5,7 +5,7 @@
 #include "core/ZR_TextFile.h"
 #include "dicom/ZR_DcmError.h"
 #include "dicom/ZR_DcmImages.h"
-#include "dicom/ZR_DicomAttributes.h"
+#include "dicom/ZR_StudyDetailsReader.h"
 
 namespace {
 // Characters as a reader counts them: UTF-8 code points, not bytes.
@@ -49,7 +49,7 @@ ZR_StudyInfo::ZR_StudyInfo(const std::vector<std::string>& lines, int32_t modali
 }
 
 ZR_StudyInfo ZR_StudyInfo::CreateStudyInfo(const std::string& file, ZR_VisGui& gui) {
-  ZR_DicomAttributes attributes(gui);
+  ZR_StudyDetailsReader attributes(gui);
   attributes.ReadStudyLines(file);
   return ZR_StudyInfo(attributes.Lines(), attributes.ModalityFlag());
 }

@@ -9,7 +9,7 @@
 
 #include "manager/ZR_VisManager.h"
 #include "gui/TZR_ScaledPanel.h"
-#include "gui/TZR_VclProgressBar.h"
+#include "gui/TProgressDialog.h"
 #include "gui/Tfrm_Visualization.h"
 #include "gui/ZR_BcProgressBar.h"
 

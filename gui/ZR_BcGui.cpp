@@ -16,7 +16,7 @@
 #include <QToolButton>
 
 #include "core/ZR_Ids.h"
-#include "gui/TDlg_YesNo.h"
+#include "gui/TContinueCancelDialog.h"
 #include "gui/ZR_CursorFile.h"
 #include "gui/TZR_RadioGroup.h"
 
@@ -206,7 +206,7 @@ QPoint ZR_BcGui::NextQuestionPosition() {
 }
 
 bool ZR_BcGui::AskYesNo(const std::string& question) {
-  TDlg_YesNo dialog(m_pOwner);
+  TContinueCancelDialog dialog(m_pOwner);
   dialog.SetQuestion(ToQt(question));
   dialog.move(NextQuestionPosition());
   return dialog.exec() == QDialog::Accepted;

@@ -3,12 +3,12 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 
-#include "gui/TZR_VclIntProgressBar.h"
+#include "gui/TCancellableProgressDialog.h"
 
 ZR_BcProgressBar::ZR_BcProgressBar(QWidget* mainWindow)
     : m_pMainWindow(mainWindow),
-      m_pPlain(new TZR_VclProgressBar(mainWindow)),
-      m_pCancellable(new TZR_VclIntProgressBar(mainWindow)),
+      m_pPlain(new TProgressDialog(mainWindow)),
+      m_pCancellable(new TCancellableProgressDialog(mainWindow)),
       m_pCurrent(m_pPlain) {}
 
 ZR_BcProgressBar::~ZR_BcProgressBar() {
@@ -17,7 +17,7 @@ ZR_BcProgressBar::~ZR_BcProgressBar() {
 }
 
 void ZR_BcProgressBar::Show(bool plain) {
-  m_pCurrent = plain ? static_cast<TZR_VclProgressBar*>(m_pPlain) : m_pCancellable.data();
+  m_pCurrent = plain ? static_cast<TProgressDialog*>(m_pPlain) : m_pCancellable.data();
   if (!m_pCurrent) return;
   m_pCurrent->Bar()->setValue(0);
   m_pCurrent->show();

@@ -5,7 +5,7 @@
 #include <QPointer>
 
 #include "core/ZR_ProgressBar.h"
-#include "gui/TZR_VclIntProgressBar.h"
+#include "gui/TCancellableProgressDialog.h"
 
 class QWidget;
 
@@ -23,14 +23,14 @@ class ZR_BcProgressBar : public ZR_ProgressBar {
   void Move(int32_t left, int32_t top) override;
   void GetSize(int32_t& width, int32_t& height) override;
 
-  TZR_VclProgressBar* PlainWindow() const { return m_pPlain; }
-  TZR_VclIntProgressBar* CancellableWindow() const { return m_pCancellable; }
-  TZR_VclProgressBar* Current() const { return m_pCurrent; }
+  TProgressDialog* PlainWindow() const { return m_pPlain; }
+  TCancellableProgressDialog* CancellableWindow() const { return m_pCancellable; }
+  TProgressDialog* Current() const { return m_pCurrent; }
 
  private:
   QPointer<QWidget> m_pMainWindow;
   // Children of the main window: guarded, since the window may delete them first.
-  QPointer<TZR_VclProgressBar> m_pPlain;
-  QPointer<TZR_VclIntProgressBar> m_pCancellable;
-  QPointer<TZR_VclProgressBar> m_pCurrent;
+  QPointer<TProgressDialog> m_pPlain;
+  QPointer<TCancellableProgressDialog> m_pCancellable;
+  QPointer<TProgressDialog> m_pCurrent;
 };

@@ -30,7 +30,7 @@ ZR_DcmImage ReadBytes(const std::vector<uint8_t>& bytes) {
 // Values in rescaled units (HU for CT), as lossy encodings are compared.
 std::vector<double> Rescaled(ZR_DcmImage& image) {
   const std::vector<int32_t> raw = ZR_DicomFixtures::Values(image);
-  ZR_DcmAttributes a = image.Attributes();
+  ZR_DcmElements a = image.Attributes();
   const double slope = a.Item(0x0028, 0x1053).Exists() ? a.Item(0x0028, 0x1053).Value().AsNumber() : 1.0;
   const double intercept = a.Item(0x0028, 0x1052).Exists() ? a.Item(0x0028, 0x1052).Value().AsNumber() : 0.0;
   std::vector<double> out(raw.size());

@@ -17,7 +17,7 @@ namespace {
 ZR_DcmImage Capture(int32_t width, int32_t height, int32_t samples, int32_t bitsAllocated, int32_t bitsStored) {
   ZR_DcmImage image;
   image.SetSOPClass("1.2.840.10008.5.1.4.1.1.7");
-  ZR_DcmAttributes a = image.Attributes();
+  ZR_DcmElements a = image.Attributes();
   a.Add(0x0018, 0x1012, ZR_DcmValue::Today());
   a.Add(0x0018, 0x1014, ZR_DcmValue::Now());
   a.Add(0x0008, 0x0008, "DERIVED\\SECONDARY\\3D");

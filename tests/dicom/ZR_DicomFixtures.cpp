@@ -32,7 +32,7 @@ ZR_DcmImage ZR_DicomFixtures::Image(const Grey& g, double z) {
   image.SetSeriesUID("1.2.3.4.5");
   image.SetName("Test^Patient");
   image.SetPatientID("P1");
-  ZR_DcmAttributes a = image.Attributes();
+  ZR_DcmElements a = image.Attributes();
   a.Add(0x0008, 0x0060, "CT");
   a.Add(0x0028, 0x0002, 1);
   a.Add(0x0028, 0x0004, "MONOCHROME2");

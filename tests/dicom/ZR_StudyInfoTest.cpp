@@ -23,7 +23,7 @@ std::vector<std::string> Texts(const ZR_StudyInfo& info) {
 fs::path StudyFile(const std::string& name, const std::string& modality,
                    std::vector<std::pair<uint16_t, uint16_t>> drop = {}) {
   ZR_DcmImage image = ZR_DicomFixtures::Image({.values = std::vector<int32_t>(16, 0)});
-  ZR_DcmAttributes a = image.Attributes();
+  ZR_DcmElements a = image.Attributes();
   image.SetName("Doe^Jane");
   a.Add(0x0010, 0x0040, "F");
   image.SetStudyDescription("Head");

@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "core/ZR_SystemInfo.h"
-#include "gui/TDlg_YesNo.h"
+#include "gui/TContinueCancelDialog.h"
 #include "gui/ZR_AppPaths.h"
 #include "tests/gui/ZR_GuiTestHelpers.h"
 #include "tests/support/ZR_TestData.h"
@@ -74,7 +74,7 @@ void ZR_AppTestFixture::Answer(std::vector<bool> answers) {
   if (answers.empty()) return;
   const bool yes = answers.front();
   answers.erase(answers.begin());
-  WhenDialogAppears<TDlg_YesNo>([this, yes, answers](TDlg_YesNo* dialog) {
+  WhenDialogAppears<TContinueCancelDialog>([this, yes, answers](TContinueCancelDialog* dialog) {
     questions.push_back(dialog->findChild<QLabel*>("Lbl_Question")->text());
     Answer(answers);
     (yes ? dialog->ContinueButton() : dialog->CancelButton())->click();

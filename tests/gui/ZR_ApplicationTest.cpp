@@ -30,12 +30,12 @@
 #include "mpr/MprViewInfo.h"
 #include "dicom/ZR_VolumePreview.h"
 #include "presets/ZR_PresetEditor.h"
-#include "gui/TDlg_YesNo.h"
+#include "gui/TContinueCancelDialog.h"
 #include "gui/TFileBrowseDialog.h"
 #include "gui/TVolumePreview.h"
 #include "gui/TZR_NumberEdit.h"
 #include "gui/TZR_PictureBox.h"
-#include "gui/TZR_VclProgressBar.h"
+#include "gui/TProgressDialog.h"
 #include "gui/TfrmDirSelect.h"
 #include "gui/ZR_BcAppGui.h"
 #include "gui/ZR_BcVolumePreviewGui.h"
@@ -107,12 +107,12 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
     if (loading ? intruder.actedWhileLoading : intruder.actedWhileReading) return;
     (loading ? intruder.actedWhileLoading : intruder.actedWhileReading) = true;
     ++intruder.acted;
-    intruder.progressWasModal = qobject_cast<TZR_VclProgressBar*>(QApplication::activeModalWidget()) != nullptr;
+    intruder.progressWasModal = qobject_cast<TProgressDialog*>(QApplication::activeModalWidget()) != nullptr;
     intruder.answers.push_back(WhenDialogAppears<TfrmDirSelect>([&](TfrmDirSelect* picker) {
       intruder.pickerOpened = true;
       picker->reject();
     }));
-    intruder.answers.push_back(WhenDialogAppears<TDlg_YesNo>([&](TDlg_YesNo* question) {
+    intruder.answers.push_back(WhenDialogAppears<TContinueCancelDialog>([&](TContinueCancelDialog* question) {
       intruder.questionAsked = true;
       question->CancelButton()->click();
     }));

@@ -16,7 +16,7 @@
 #include <QToolButton>
 
 #include "core/ZR_Ids.h"
-#include "gui/TDlg_YesNo.h"
+#include "gui/TContinueCancelDialog.h"
 #include "gui/TZR_RadioGroup.h"
 #include "gui/ZR_BcAppGui.h"
 #include "tests/gui/ZR_GuiTestHelpers.h"
@@ -193,7 +193,7 @@ TEST(BcGui, QuestionsAlternateBetweenTwoPlacesAndAnswerContinueAsYes) {
   std::vector<QString> texts;
   auto answer = [&](bool yes) {
     WhenModalAppears([&, yes](QWidget* modal) {
-      auto* dialog = qobject_cast<TDlg_YesNo*>(modal);
+      auto* dialog = qobject_cast<TContinueCancelDialog*>(modal);
       ASSERT_NE(dialog, nullptr);
       places.push_back(dialog->pos());
       texts.push_back(dialog->findChild<QLabel*>("Lbl_Question")->text());

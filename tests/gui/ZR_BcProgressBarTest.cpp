@@ -6,7 +6,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "gui/TZR_VclIntProgressBar.h"
+#include "gui/TCancellableProgressDialog.h"
 #include "gui/ZR_UserEvent.h"
 
 namespace {

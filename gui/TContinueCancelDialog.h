@@ -6,10 +6,10 @@
 class QLabel;
 class QPushButton;
 
-class TDlg_YesNo : public QDialog {
+class TContinueCancelDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TDlg_YesNo(QWidget* owner);
+  explicit TContinueCancelDialog(QWidget* owner);
   void SetQuestion(const QString& question);
   QPushButton* ContinueButton() const { return m_pContinue; }
   QPushButton* CancelButton() const { return m_pCancel; }

@@ -8,9 +8,9 @@
 
 class ZR_VisGui;
 
-class ZR_DicomAttributes {
+class ZR_StudyDetailsReader {
  public:
-  explicit ZR_DicomAttributes(ZR_VisGui& gui) : m_oGui(gui) {}
+  explicit ZR_StudyDetailsReader(ZR_VisGui& gui) : m_oGui(gui) {}
 
   void ReadStudyLines(const std::string& file);
 

@@ -1,13 +1,13 @@
-#include "gui/TDlg_YesNo.h"
+#include "gui/TContinueCancelDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TDlg_YesNo::TDlg_YesNo(QWidget* owner)
+TContinueCancelDialog::TContinueCancelDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-  setObjectName("Dlg_YesNo");
+  setObjectName("ContinueCancelDialog");
   setWindowTitle("Lumetra");
   setModal(true);
   resize(454, 190);
@@ -32,4 +32,4 @@ TDlg_YesNo::TDlg_YesNo(QWidget* owner)
   connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TDlg_YesNo::SetQuestion(const QString& question) { m_pLabel->setText(question); }
+void TContinueCancelDialog::SetQuestion(const QString& question) { m_pLabel->setText(question); }

@@ -1,4 +1,4 @@
-#include "gui/TZR_VclProgressBar.h"
+#include "gui/TProgressDialog.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -6,10 +6,10 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-TZR_VclProgressBar::TZR_VclProgressBar(QWidget* mainWindow)
+TProgressDialog::TProgressDialog(QWidget* mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowStaysOnTopHint) {
-  setObjectName("ProgressBar");
+  setObjectName("ProgressDialog");
   setWindowTitle("Lumetra");
   // Modal to the main window so that its buttons and closing wait while a long operation
   // processes events; the progress window's own buttons still work.
@@ -29,7 +29,7 @@ TZR_VclProgressBar::TZR_VclProgressBar(QWidget* mainWindow)
   m_pRow->addWidget(m_pBevel, 1);
 }
 
-void TZR_VclProgressBar::SetCaptionText(const QString& text) {
+void TProgressDialog::SetCaptionText(const QString& text) {
   setWindowTitle(text.isEmpty() ? QString("Lumetra") : text);
   m_pText->setText(text);
 }

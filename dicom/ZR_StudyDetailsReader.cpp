@@ -1,4 +1,4 @@
-#include "dicom/ZR_DicomAttributes.h"
+#include "dicom/ZR_StudyDetailsReader.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -35,7 +35,7 @@ std::optional<double> NumberOf(ZR_DcmImage& image, uint16_t group, uint16_t elem
 }
 }  // namespace
 
-void ZR_DicomAttributes::ReadStudyLines(const std::string& file) {
+void ZR_StudyDetailsReader::ReadStudyLines(const std::string& file) {
   m_aLines.clear();
   m_nModality = 1;
   std::error_code error;

@@ -1,4 +1,4 @@
-#include "gui/TZR_VclIntProgressBar.h"
+#include "gui/TCancellableProgressDialog.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -6,9 +6,9 @@
 
 #include "gui/ZR_UserEvent.h"
 
-TZR_VclIntProgressBar::TZR_VclIntProgressBar(QWidget* mainWindow)
-    : TZR_VclProgressBar(mainWindow), m_pMainWindow(mainWindow) {
-  setObjectName("IntProgressBar");
+TCancellableProgressDialog::TCancellableProgressDialog(QWidget* mainWindow)
+    : TProgressDialog(mainWindow), m_pMainWindow(mainWindow) {
+  setObjectName("CancellableProgressDialog");
   m_pCancel = new QPushButton("Cancel", this);
   m_pCancel->setObjectName("BitBtn_Cancel");
   Row()->addWidget(m_pCancel);

@@ -2,14 +2,14 @@
 // The cancellable progress window: the plain one with a "Cancel" button that posts the cancel
 // message to the main window and hides the window.
 
-#include "gui/TZR_VclProgressBar.h"
+#include "gui/TProgressDialog.h"
 
 class QPushButton;
 
-class TZR_VclIntProgressBar : public TZR_VclProgressBar {
+class TCancellableProgressDialog : public TProgressDialog {
   Q_OBJECT
  public:
-  explicit TZR_VclIntProgressBar(QWidget* mainWindow);
+  explicit TCancellableProgressDialog(QWidget* mainWindow);
   QPushButton* CancelButton() const { return m_pCancel; }
 
  private:

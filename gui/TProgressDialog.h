@@ -8,10 +8,10 @@ class QLabel;
 class QProgressBar;
 class QHBoxLayout;
 
-class TZR_VclProgressBar : public QDialog {
+class TProgressDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TZR_VclProgressBar(QWidget* mainWindow);
+  explicit TProgressDialog(QWidget* mainWindow);
   QProgressBar* Bar() const { return m_pBar; }
   void SetCaptionText(const QString& text);
 

@@ -1,4 +1,4 @@
-#include "dicom/ZR_DcmAttributes.h"
+#include "dicom/ZR_DcmElements.h"
 
 #include <memory>
 
@@ -7,11 +7,11 @@
 #include "dicom/ZR_DcmValueCodec.h"
 #include "dicom/ZR_DcmVr.h"
 
-ZR_DcmAttribute ZR_DcmAttributes::Item(uint16_t group, uint16_t element) const {
+ZR_DcmAttribute ZR_DcmElements::Item(uint16_t group, uint16_t element) const {
   return ZR_DcmAttribute(*m_pSet, group, element);
 }
 
-void ZR_DcmAttributes::Add(uint16_t group, uint16_t element, const ZR_DcmValue& value) {
+void ZR_DcmElements::Add(uint16_t group, uint16_t element, const ZR_DcmValue& value) {
   const uint32_t tag = ZR_DcmDataSet::Tag(group, element);
   if (group == 0x0002) throw ZR_DcmError("file meta elements are written by the component itself");
   if (group == 0x7FE0 && element == 0x0010)
@@ -29,8 +29,8 @@ void ZR_DcmAttributes::Add(uint16_t group, uint16_t element, const ZR_DcmValue& 
   m_pSet->Set(std::move(encoded));
 }
 
-void ZR_DcmAttributes::Remove(uint16_t group, uint16_t element) {
+void ZR_DcmElements::Remove(uint16_t group, uint16_t element) {
   m_pSet->Remove(ZR_DcmDataSet::Tag(group, element));
 }
 
-int32_t ZR_DcmAttributes::Count() const { return static_cast<int32_t>(m_pSet->Elements().size()); }
+int32_t ZR_DcmElements::Count() const { return static_cast<int32_t>(m_pSet->Elements().size()); }

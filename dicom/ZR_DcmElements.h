@@ -8,9 +8,9 @@
 
 class ZR_DcmDataSet;
 
-class ZR_DcmAttributes {
+class ZR_DcmElements {
  public:
-  explicit ZR_DcmAttributes(ZR_DcmDataSet& set) : m_pSet(&set) {}
+  explicit ZR_DcmElements(ZR_DcmDataSet& set) : m_pSet(&set) {}
 
   // Always an attribute, present or not.
   ZR_DcmAttribute Item(uint16_t group, uint16_t element) const;
