@@ -33,7 +33,7 @@ std::string Write(const std::filesystem::path& dir, int32_t k, ZR_DicomFixtures:
                   const std::vector<double>& position, const std::vector<double>& orientation,
                   const std::vector<double>& spacing) {
   ZR_DcmImage image = ZR_DicomFixtures::Image(grey);
-  ZR_DcmAttributes a = image.Attributes();
+  ZR_DcmElements a = image.Attributes();
   a.Add(0x0020, 0x0032, position);
   a.Add(0x0020, 0x0037, orientation);
   a.Add(0x0028, 0x0030, spacing);
