@@ -16,6 +16,8 @@
 #include "manager/ZR_MprLayout.h"
 #include "manager/ZR_PointerState.h"
 #include "manager/ZR_ScreenState.h"
+#include "manager/ZR_RunState.h"
+#include "manager/ZR_AdapterState.h"
 #include "manager/ZR_VolumeState.h"
 #include "mpr/MprViewInfo.h"
 #include "mpr/ZR_MprPane.h"
@@ -76,6 +78,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   }
   [[nodiscard]] int32_t OnCreate(ZR_ViewportTable* viewports);
   void SetRepaintFlags(uint8_t* flags) { m_pRepaintFlags = flags; }
+  const uint8_t* RepaintFlags() const { return m_pRepaintFlags; }
 
   // --- Messages ----------------------------------------------------------------------------
   // Shows the message of a result code through the application contract; 0 shows nothing.
@@ -113,7 +116,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void RenderFullQuality();
   // While held, no panel is drawn: a script that sets up a view in several steps (load,
   // screen, mode, shading) draws the result once, when it asks for it after releasing.
-  void HoldDrawing(bool held) { m_bDrawingHeld = held; }
+  void HoldDrawing(bool held) { m_oRun.bDrawingHeld = held; }
   // 3D frames the texture renderer has drawn so far (each is a full pass over the slices).
   int64_t FramesDrawn() const { return m_oTexture3dRenderer.FramesDrawn(); }
 
@@ -144,7 +147,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_PresetEditor* PresetEditor() const { return m_pPresetEditor.get(); }
   bool IsLoading() const { return m_oLoad.bLoading; }
   // Pointer input is ignored while this holds: a long render or a load runs.
-  bool IsBusy() const { return m_bBusy || m_oLoad.bLoading; }
+  bool IsBusy() const { return m_oRun.bBusy || m_oLoad.bLoading; }
   // Voxels the histogram was counted from (those of the full-resolution buffer).
   uint64_t HistogramVoxels() const { return m_oLoad.nHistogramVoxels; }
   int32_t Reduction() const { return m_oVolume.nReduction; }
@@ -247,7 +250,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void SetCaptureDir(const std::string& dir) { m_sCaptureDir = dir; }
   bool IsInitialised() const { return m_bInitialised; }
   bool IsVolumeLoaded() const { return m_oVolume.bLoaded; }
-  bool IsSoftwareRendering() const { return m_bSoftwareRendering; }
+  bool IsSoftwareRendering() const { return m_oAdapter.bSoftwareRendering; }
   bool IsShading() const { return m_oScreen.bShading; }
   const ZR_TrackballView& Trackball() const { return m_oScreen.oTrackball; }
   ZR_VisGui* AppGui() const { return m_pAppGui; }
@@ -260,9 +263,9 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   const ZR_ViewportTable* Viewports() const { return m_pViewports; }
   int32_t RenderQuality() const { return m_oScreen.nRenderQuality; }
   ZR_Screen Screen() const { return m_oScreen.nScreen; }
-  bool CanShade() const { return m_bCanShade; }
+  bool CanShade() const { return m_oAdapter.bCanShade; }
   bool IsOffscreenReady() const { return m_bOffscreenReady; }
-  bool IsLargeViewport() const { return m_bLargeViewport; }
+  bool IsLargeViewport() const { return m_oAdapter.bLargeViewport; }
   const PBuffer* OffscreenBuffer() const { return m_pPBuffer.get(); }
   RenderShared& Shared() { return m_oShared; }
   ZR_Texture3dRenderer& TextureRenderer() { return m_oTexture3dRenderer; }
@@ -277,6 +280,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   const ZR_ScreenState& ScreenState() const { return m_oScreen; }
   const ZR_MprLayout& MprLayout() const { return m_oMpr; }
   const ZR_PointerState& PointerState() const { return m_oPointer; }
+  const ZR_RunState& RunState() const { return m_oRun; }
+  const ZR_AdapterState& AdapterState() const { return m_oAdapter; }
   // For tests that put the manager into a situation its operations would take many steps to
   // reach (a screen without a volume, a tool with no button yet); the program never writes
   // through these.
@@ -285,6 +290,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_ScreenState& ScreenStateForSetUp() { return m_oScreen; }
   ZR_MprLayout& MprLayoutForSetUp() { return m_oMpr; }
   ZR_PointerState& PointerStateForSetUp() { return m_oPointer; }
+  ZR_RunState& RunStateForSetUp() { return m_oRun; }
+  ZR_AdapterState& AdapterStateForSetUp() { return m_oAdapter; }
 
   static constexpr uint64_t kLowMemoryMiB = 256;
   // The slice limit of the texture renderer (the size of the volume's slice table).
@@ -294,7 +301,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
  protected:
   // Creates the pixel formats and the shared rendering context and probes the adapter;
   // returns 0, VR_OG_PIXEL_FORMAT, VR_OG_CONTEXT, VR_OG_SW_RENDER or VR_OG_NOT_SUPPORTED and
-  // sets m_bSoftwareRendering, m_bCanShade and m_sGlRenderer. Virtual so that the start-up
+  // sets m_oAdapter.bSoftwareRendering, m_oAdapter.bCanShade and m_oAdapter.sGlRenderer. Virtual so that the start-up
   // messages can be exercised with a chosen result.
   [[nodiscard]] virtual int32_t CreateOpenGlViewports();
   // Logs the adapter's identification and whether it is on the qualified list; the list
@@ -308,7 +315,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void ResetMprLayout(ZR_Screen screen);
 
   // --- Interaction (ZR_VisManager_Interaction.cpp, ZR_VisManager_Mpr.cpp) ---------------------
-  bool PointerAllowed() const { return m_oVolume.bLoaded && !m_bMovieRecording; }
+  bool PointerAllowed() const { return m_oVolume.bLoaded && !m_oRun.bMovieRecording; }
   // The panel's pixel size from the viewport table (0 without one).
   int32_t PanelWidth(int32_t panel) const;
   int32_t PanelHeight(int32_t panel) const;
@@ -379,7 +386,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_DrawSurface* MakePanelCurrent(int32_t index);
   // The offscreen buffer made current for a capture, when one is running and it is ready.
   ZR_DrawSurface* MakeCaptureTargetCurrent();
-  bool CaptureRunning() const { return m_bMovieRecording || m_bRadialSeries || m_bMultiCutSeries; }
+  bool CaptureRunning() const { return m_oRun.CaptureRunning(); }
   bool OffscreenCapture() const { return CaptureRunning() && m_bOffscreenReady; }
   bool ShowStudyDetails() const;
   ZR_GlFunctions* Gl() const { return m_oShared.Gl(); }
@@ -469,15 +476,10 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   int32_t m_nOffscreenWidth = 0;
   int32_t m_nOffscreenHeight = 0;
   bool m_bOffscreenReady = false;
-  bool m_bLargeViewport = true;
-  bool m_bDrawing = false;  // a panel is being drawn: redraw requests are dropped
-  bool m_bDrawingHeld = false;
 
   // --- Adapter and run state -------------------------------------------------------------------
-  bool m_bSoftwareRendering = false;
-  bool m_bCanShade = false;     // the adapter can do shaded volume rendering
-  std::string m_sGlRenderer;    // the OpenGL renderer string, for start-up messages
-  bool m_bBusy = false;
+  ZR_AdapterState m_oAdapter;
+  ZR_RunState m_oRun;
   bool m_bInitialised = false;
 
   // --- Topics: each keeps its fields and their rules; the topic files work on them -----------
@@ -487,10 +489,6 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_MprLayout m_oMpr;
   ZR_PointerState m_oPointer;
 
-  // --- Captures --------------------------------------------------------------------------------
-  bool m_bMovieRecording = false;
-  bool m_bRadialSeries = false;
-  bool m_bMultiCutSeries = false;
 
   // --- Output ----------------------------------------------------------------------------------
   std::string m_sAppDir;

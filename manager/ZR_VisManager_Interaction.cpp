@@ -137,7 +137,7 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
   }
   m_oPointer.bReleased = false;
   const bool mpr = m_oScreen.IsMpr();
-  if (mpr && IsMprPanel(panel) && !m_bSoftwareRendering && !m_oMpr.bLockActiveView) {
+  if (mpr && IsMprPanel(panel) && !m_oAdapter.bSoftwareRendering && !m_oMpr.bLockActiveView) {
     (void)ActivateMprView(panel);
     // Panel 8 shows the plane a hovered or grabbed line belongs to; it is redrawn only when
     // that changes the plane it shows.
@@ -160,7 +160,7 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
       if (code != ZR_MprCrosshair::kNone) m_pAppGui->SetPanelCursor(panel, ZR_Cursor::Pan);
       if (code != m_oMpr.nCrosshairDrag) {
         m_oMpr.nCrosshairDrag = code;
-        if (!m_bSoftwareRendering) RedrawViews(false);
+        if (!m_oAdapter.bSoftwareRendering) RedrawViews(false);
       }
     }
     // A hover is no step of a drag: the last position stays that of the last press or drag.
@@ -227,7 +227,7 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
   }
   if (kind != kMove) return;
   if (left || middle || right) {
-    if (m_bMovieRecording)
+    if (m_oRun.bMovieRecording)
       m_pRenderer->Invalidate();
     else
       SelectQuality(m_oScreen.nStillQuality, true);
@@ -285,9 +285,9 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
 
 void ZR_VisManager::RedrawAfterTableChange(bool alsoMpr) {
   if (!m_oVolume.bLoaded) return;
-  if (!m_bSoftwareRendering) {
+  if (!m_oAdapter.bSoftwareRendering) {
     m_oTexture3dRenderer.UploadLut();
-    const int32_t quality = m_bMovieRecording || (alsoMpr && m_oScreen.bAutoQuality) ? 0 : m_oScreen.nStillQuality;
+    const int32_t quality = m_oRun.bMovieRecording || (alsoMpr && m_oScreen.bAutoQuality) ? 0 : m_oScreen.nStillQuality;
     SelectQuality(quality, true);
     if (alsoMpr && m_oScreen.IsMpr()) {
       DrawMprView3D(quality, true);

@@ -90,7 +90,7 @@ bool ZR_VisManager::ActivateMprView(int32_t panel) {
 void ZR_VisManager::PointMprView3D(int32_t panel, bool redraw) {
   if (!IsMprPanel(panel)) return;
   m_oMpr.nMainView = panel;
-  if (redraw && !m_bSoftwareRendering) RedrawPanel(ZR_Panel::MprView3D);
+  if (redraw && !m_oAdapter.bSoftwareRendering) RedrawPanel(ZR_Panel::MprView3D);
 }
 
 void ZR_VisManager::DrawMprView3D(int32_t quality, bool swap) {

@@ -15,7 +15,7 @@ int32_t ZR_VisManager::CreatePresetEditor(ZR_PresetEditorGui* gui) {
 void ZR_VisManager::RedrawForPresetEditor(int32_t quality) {
   // During a load the engine is set up before anything can be drawn.
   if (!m_oVolume.bLoaded || m_oLoad.bLoading) return;
-  if (!m_bSoftwareRendering) m_oTexture3dRenderer.UploadLut();
+  if (!m_oAdapter.bSoftwareRendering) m_oTexture3dRenderer.UploadLut();
   SelectQuality(quality, true);
   RedrawPanel(m_oScreen.Is3d() ? ZR_Panel::View3D : ZR_Panel::MprView3D);
   m_pRenderer->Invalidate();

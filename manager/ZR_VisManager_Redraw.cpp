@@ -11,7 +11,7 @@
 
 void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
   if (!m_bInitialised || index == ZR_Panel::None || index < 0 || index >= ZR_Panel::kPanelCount) return;
-  if (m_bDrawing || m_bDrawingHeld) return;
+  if (m_oRun.bDrawing || m_oRun.bDrawingHeld) return;
   if (!m_oVolume.bLoaded || !m_pRenderer->IsLoaded()) {
     (void)ClearPanel(index);
     return;
@@ -33,7 +33,7 @@ void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
       DrawMprPanel(index, swap);
       break;
     case ZR_Panel::MprView3D: {
-      if (m_bSoftwareRendering) {
+      if (m_oAdapter.bSoftwareRendering) {
         (void)ClearPanel(index);
         break;
       }
@@ -61,14 +61,14 @@ bool ZR_VisManager::ClearPanel(int32_t index) {
 }
 
 void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoom, bool swap) {
-  if (!m_oVolume.bLoaded || m_bDrawing || m_bSoftwareRendering) return;
-  m_bDrawing = true;
-  m_bBusy = true;
+  if (!m_oVolume.bLoaded || m_oRun.bDrawing || m_oAdapter.bSoftwareRendering) return;
+  m_oRun.bDrawing = true;
+  m_oRun.bBusy = true;
   ZR_DrawSurface* surface = MakeCaptureTargetCurrent();
   const bool offscreen = surface != nullptr;
   if (!surface) surface = MakePanelCurrent(index);
   if (!surface) {
-    m_bDrawing = m_bBusy = false;
+    m_oRun.bDrawing = m_oRun.bBusy = false;
     return;
   }
   if (offscreen) Gl()->Viewport(0, 0, m_pViewports->Width(index), m_pViewports->Height(index));
@@ -85,7 +85,7 @@ void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoo
     lut.FillGreyRange(m_oScreen.nMipThresholdIndex, lut.EntryCount() - 1, 0, 0);
     m_oTexture3dRenderer.UploadLut();
   }
-  if (m_bMovieRecording) m_pRenderer->Invalidate();
+  if (m_oRun.bMovieRecording) m_pRenderer->Invalidate();
   const int64_t framesBefore = m_oTexture3dRenderer.FramesDrawn();
   ReportResult(m_pRenderer->Render(panX, panY, 0, 0, zoom));
   if (m_oTexture3dRenderer.FramesDrawn() != framesBefore) {
@@ -98,19 +98,19 @@ void ZR_VisManager::Draw3DPanel(int32_t index, float panX, float panY, float zoo
     m_oScreen.oLastFrame.aSize[1] = m_pViewports->Height(index);
   }
   // The region-of-interest outline of the 3D screen is drawn here once regions exist.
-  if (ShowStudyDetails() && m_bLargeViewport && index == ZR_Panel::View3D) DrawStudyDetails(index);
+  if (ShowStudyDetails() && m_oAdapter.bLargeViewport && index == ZR_Panel::View3D) DrawStudyDetails(index);
   // The offscreen buffer has one buffer: there is nothing to swap.
-  if (!m_bMovieRecording && swap && !offscreen) (void)surface->SwapBuffers();
+  if (!m_oRun.bMovieRecording && swap && !offscreen) (void)surface->SwapBuffers();
   if (threshold) {
     lut.RestoreGreyTable();
     m_oTexture3dRenderer.UploadLut();
   }
-  m_bDrawing = false;
-  m_bBusy = false;
+  m_oRun.bDrawing = false;
+  m_oRun.bBusy = false;
 }
 
 void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
-  if (m_bDrawing) return;
+  if (m_oRun.bDrawing) return;
   if (!m_oVolume.bLoaded || OffscreenCapture()) {
     (void)ClearPanel(index);
     return;
@@ -119,7 +119,7 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
   if (!surface) return;
   // Slices draw from the full copy and leave the 3D view's picture as it is.
   SelectQuality(0, false);
-  m_bDrawing = true;
+  m_oRun.bDrawing = true;
   m_oShared.SelectCopy(false);
   m_oTexture3dRenderer.UploadLut();
   bool resident = m_pRenderer->DrawOrthoSlice(axis, index, m_oMpr.oOrthoViews);
@@ -127,12 +127,12 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
     // Right after a load the driver may still be placing the textures: draw the slices
     // once more before warning.
     m_oVolume.bJustLoaded = false;
-    m_bDrawing = false;
+    m_oRun.bDrawing = false;
     RedrawViews(true);
-    m_bDrawing = true;
+    m_oRun.bDrawing = true;
     surface = MakePanelCurrent(index);
     if (!surface) {
-      m_bDrawing = false;
+      m_oRun.bDrawing = false;
       return;
     }
     resident = m_pRenderer->DrawOrthoSlice(axis, index, m_oMpr.oOrthoViews);
@@ -148,12 +148,12 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
     (void)surface->SwapBuffers();
   }
   SelectQuality(m_oScreen.nStillQuality, false);
-  m_bDrawing = false;
+  m_oRun.bDrawing = false;
 }
 
 void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
   if (m_oMpr.nViewLimit != ZR_Panel::None && m_oMpr.nViewLimit != index) return;
-  if (m_bDrawing) return;
+  if (m_oRun.bDrawing) return;
   if (!m_oVolume.bLoaded) {
     (void)ClearPanel(index);
     return;
@@ -162,10 +162,10 @@ void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
   if (!surface) return;
   SelectQuality(0, false);
   Gl()->Clear(GL_COLOR_BUFFER_BIT);
-  m_bDrawing = true;
+  m_oRun.bDrawing = true;
   ZR_ObliqueView& view = m_oMpr.aViews[index].oView;
   const bool active = index == m_oMpr.nActiveView;
-  if (m_bSoftwareRendering) {
+  if (m_oAdapter.bSoftwareRendering) {
     (void)m_oSoftwareRenderer.RenderViewFast(view, active);
   } else {
     m_oShared.SelectCopy(false);
@@ -176,9 +176,9 @@ void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
   // The view's curve is drawn here once curves exist, then its crosshair lines; its
   // measurements follow them once measurements exist.
   DrawCrosshairs(index);
-  if (ShowStudyDetails() && m_bLargeViewport) DrawStudyDetails(index);
+  if (ShowStudyDetails() && m_oAdapter.bLargeViewport) DrawStudyDetails(index);
   if (swap) (void)surface->SwapBuffers();
-  m_bDrawing = false;
+  m_oRun.bDrawing = false;
 }
 
 void ZR_VisManager::DrawCurvePanel(bool swap, bool preview) {
@@ -215,7 +215,7 @@ bool ZR_VisManager::HoldsLastFrame(int32_t index) const {
 }
 
 void ZR_VisManager::Repaint(int32_t index) {
-  if (m_bDrawing || OffscreenCapture() || m_bBusy) return;
+  if (m_oRun.bDrawing || OffscreenCapture() || m_oRun.bBusy) return;
   // Only a change of quality invalidates here (the copy or the sampling rate changes).
   if (m_oScreen.nRepaintQuality == 0) SelectQuality(0, false);
   // A 3D panel that still holds the current picture is shown again rather than drawn anew:
@@ -242,7 +242,7 @@ void ZR_VisManager::RepaintFlagged() {
 }
 
 void ZR_VisManager::RedrawViews(bool also3d) {
-  if (!m_oVolume.bLoaded || m_bDrawing || m_bDrawingHeld || CaptureRunning()) return;
+  if (!m_oVolume.bLoaded || m_oRun.bDrawing || m_oRun.bDrawingHeld || CaptureRunning()) return;
   if (m_oScreen.Is3d()) {
     for (int32_t axis = 0; axis < 3; ++axis) DrawOrthoPanel(ZR_Panel::Ortho0 + axis, axis, true);
     return;
@@ -256,7 +256,7 @@ void ZR_VisManager::RedrawViews(bool also3d) {
 
 void ZR_VisManager::SelectQuality(int32_t level, bool invalidate) {
   m_oScreen.nRenderQuality = level;
-  m_pRenderer = m_bSoftwareRendering ? static_cast<ZR_VolumeRenderer*>(&m_oSoftwareRenderer)
+  m_pRenderer = m_oAdapter.bSoftwareRendering ? static_cast<ZR_VolumeRenderer*>(&m_oSoftwareRenderer)
                                      : &m_oTexture3dRenderer;
   const RendererSettings settings = m_pSettingsModel ? m_pSettingsModel->Renderer() : RendererSettings{};
   if (level == 0) {

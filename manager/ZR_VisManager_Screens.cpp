@@ -56,7 +56,7 @@ bool ZR_VisManager::Show3DScreenNow() {
 bool ZR_VisManager::ShowMprScreenNow() {
   m_oShared.SaveViewState(m_oScreen.oCutPlaneDisplay);
   // No panel is drawn while the screen changes under it.
-  m_bDrawing = true;
+  m_oRun.bDrawing = true;
   // The MIP-threshold dialog is closed here once it exists.
   m_pRenderer = &m_oTexture3dRenderer;
   m_oScreen.nStillQuality = 3;
@@ -65,7 +65,7 @@ bool ZR_VisManager::ShowMprScreenNow() {
     m_oMpr.bResetOnMpr = false;
   }
   m_oScreen.nScreen = ZR_Screen::Mpr;
-  if (!m_bSoftwareRendering) {
+  if (!m_oAdapter.bSoftwareRendering) {
     SetupPanelView(ZR_Panel::MprView3D);
     (void)MakePanelCurrent(ZR_Panel::MprView3D);
     ResetViewState();
@@ -73,8 +73,8 @@ bool ZR_VisManager::ShowMprScreenNow() {
     // Panel 8 shows the main MPR view's plane whenever it is drawn.
     m_pAppGui->SetPanelCursor(ZR_Panel::MprView3D, ZR_Cursor::Rotate);
   }
-  m_bDrawing = false;
-  SetRenderModeNow(!m_oMpr.bGray && !m_bSoftwareRendering ? ZR_RenderMode::Colour : ZR_RenderMode::Grayscale, true);
+  m_oRun.bDrawing = false;
+  SetRenderModeNow(!m_oMpr.bGray && !m_oAdapter.bSoftwareRendering ? ZR_RenderMode::Colour : ZR_RenderMode::Grayscale, true);
   return true;
 }
 
@@ -86,11 +86,11 @@ void ZR_VisManager::SetRenderModeNow(ZR_RenderMode mode, bool mprOnly) {
       m_pAppGui->SetChecked(ZR_Ctl::chk_ShadedVR, false);
       SetShading(false, false);
     }
-    m_pAppGui->EnableControl(ZR_Ctl::chk_ShadedVR, m_bCanShade && colour);
+    m_pAppGui->EnableControl(ZR_Ctl::chk_ShadedVR, m_oAdapter.bCanShade && colour);
   }
   SelectQuality(0, true);
   m_oShared.SelectLutTable(colour);
-  if (!m_bSoftwareRendering && m_bInitialised) m_oTexture3dRenderer.UploadLut();
+  if (!m_oAdapter.bSoftwareRendering && m_bInitialised) m_oTexture3dRenderer.UploadLut();
   if (m_pPresetEditor) m_pPresetEditor->SetMode(colour ? ZR_PresetEditor::kBandMode : ZR_PresetEditor::kWindowMode);
   if (ZR_ScreenState::ModeDropsTool(mode, m_oScreen.nTool3d)) {
     Set3dTool(ZR_Tool3d::Rotate);
@@ -116,7 +116,7 @@ void ZR_VisManager::ApplyRenderMode(ZR_RenderMode mode, int32_t panel) {
     m_pPresetEditor->ResetWindows();
     m_pPresetEditor->DragOpacityWindow(0, 0);
   }
-  if (!m_bSoftwareRendering) m_oTexture3dRenderer.UploadLut();
+  if (!m_oAdapter.bSoftwareRendering) m_oTexture3dRenderer.UploadLut();
   m_pRenderer->SetBlendMode(2);
 }
 
@@ -165,8 +165,8 @@ void ZR_VisManager::Enable3dToolControls(bool on) {
 }
 
 void ZR_VisManager::RenderFullQuality() {
-  m_bBusy = true;
+  m_oRun.bBusy = true;
   SelectQuality(0, true);
   RedrawPanel(ZR_Panel::View3D);
-  m_bBusy = false;
+  m_oRun.bBusy = false;
 }

@@ -23,13 +23,13 @@ int32_t ZR_VisManager::OnCreate(ZR_ViewportTable* viewports) {
 
   const int32_t result = CreateOpenGlViewports();
 
-  if (!m_bCanShade) {
+  if (!m_oAdapter.bCanShade) {
     ZR_Log::Entry("OnCreate(): Shaded Volume Rendering not supported by the graphics card.\n");
     m_pAppGui->ShowMessage("ERROR! Shaded Volume Rendering not supported by the graphics card.\n");
   }
 
   if (result != VR_OK) {
-    m_pAppGui->ShowMessage("Renderer: " + m_sGlRenderer + "\n" + ZR_Result::DisplayText(result));
+    m_pAppGui->ShowMessage("Renderer: " + m_oAdapter.sGlRenderer + "\n" + ZR_Result::DisplayText(result));
     if (result == VR_OG_SW_RENDER) {
       ZR_Log::Entry("OnCreate(): CreateOpenGlViewports() returned VR_OG_SW_RENDER");
     } else {

@@ -51,9 +51,9 @@ int32_t ZR_VisManager::CreateOpenGlViewports() {
   m_bContextCreated = true;
   if (!panel0->MakeCurrent()) return VR_OG_CONTEXT;
 
-  m_sGlRenderer = GlString(*gl, GL_RENDERER);
+  m_oAdapter.sGlRenderer = GlString(*gl, GL_RENDERER);
   ZR_Log::Entry("CreateOpenGlViewports(): Pixel Format OK");
-  ZR_Log::Entry("CreateOpenGlViewports(): Renderer = ", m_sGlRenderer);
+  ZR_Log::Entry("CreateOpenGlViewports(): Renderer = ", m_oAdapter.sGlRenderer);
   ZR_Log::Entry("CreateOpenGlViewports(): GL_VERSION = ", GlString(*gl, GL_VERSION));
   ZR_Log::Entry("CreateOpenGlViewports(): GL_EXTENSIONS = ", GlString(*gl, GL_EXTENSIONS));
 
@@ -62,14 +62,14 @@ int32_t ZR_VisManager::CreateOpenGlViewports() {
   m_oShared.AttachGl(gl, &m_oPrograms);
   m_oText.AttachGl(gl);
   const int32_t detected = m_oPrograms.DetectCapabilities(*gl);
-  m_bCanShade = m_oPrograms.CanShade();
+  m_oAdapter.bCanShade = m_oPrograms.CanShade();
   if (detected == VR_OG_NOT_SUPPORTED) {
     ZR_Log::Entry("CreateOpenGlViewports(): VR_OG_NOT_SUPPORTED");
     return VR_OG_NOT_SUPPORTED;
   }
   if (detected != VR_OK) {
     ZR_Log::Entry("CreateOpenGlViewports(): VR_OG_SW_RENDER");
-    m_bSoftwareRendering = true;
+    m_oAdapter.bSoftwareRendering = true;
     m_pRenderer = &m_oSoftwareRenderer;
     m_oSoftwareRenderer.Init();
     // The software MPR views carry their labels and study details too.
@@ -126,7 +126,7 @@ void ZR_VisManager::SetOffscreenSize(int32_t width, int32_t height) {
       if (!m_bOffscreenReady) m_pPBuffer.reset();
     }
   }
-  m_bLargeViewport = std::min(width, height) > 600;
+  m_oAdapter.bLargeViewport = std::min(width, height) > 600;
 }
 
 std::unique_ptr<uint8_t[]> ZR_VisManager::ReadPanel(int32_t index, int32_t* width, int32_t* height,

@@ -49,8 +49,8 @@ int32_t ZR_VisManager::LoadVolume(ZR_DicomVolume* volume) {
 int32_t ZR_VisManager::LoadVolumeNow(ZR_DicomVolume* volume) {
   EnableNavigation(false);
   UnloadVolume(true);
-  m_pAppGui->SetChecked(ZR_Ctl::chk_ShadedVR, m_bCanShade);
-  SetShading(m_bCanShade, false);
+  m_pAppGui->SetChecked(ZR_Ctl::chk_ShadedVR, m_oAdapter.bCanShade);
+  SetShading(m_oAdapter.bCanShade, false);
   if (!volume) {
     EnableNavigation(false);
     m_pAppGui->EnableControl(ZR_Ctl::pnl_MPR, false);
@@ -70,7 +70,7 @@ int32_t ZR_VisManager::LoadVolumeNow(ZR_DicomVolume* volume) {
   }
 
   if (result == VR_OK) {
-    if (!m_bSoftwareRendering && !m_pAppGui->IsControlEnabled(ZR_Ctl::pc_3D)) {
+    if (!m_oAdapter.bSoftwareRendering && !m_pAppGui->IsControlEnabled(ZR_Ctl::pc_3D)) {
       m_pAppGui->EnableControl(ZR_Ctl::pc_3D, true);
       m_pAppGui->EnableControl(ZR_Ctl::sbtn_3D, true);
     }
@@ -333,7 +333,7 @@ int32_t ZR_VisManager::BuildReducedVoxels() {
 
 int32_t ZR_VisManager::UploadTextures() {
   SelectQuality(0, true);
-  if (m_bSoftwareRendering) return VR_OK;
+  if (m_oAdapter.bSoftwareRendering) return VR_OK;
   const int32_t loaded = m_oTexture3dRenderer.LoadVolume();
   if (loaded != VR_OK) {
     ZR_Log::Entry("m_oTexture3dRenderer.LoadVolume() failed; returned ", loaded);

@@ -32,7 +32,6 @@ class ZR_LoadingManager : public ZR_TestManager {
   std::vector<std::string> allocations;
   int failAt = -1;
 
-  using ZR_VisManager::m_bCanShade;
 
  protected:
   void BeforeAllocation(const char* what) override;

@@ -117,7 +117,7 @@ TEST_F(Keys, EscapeAndDeleteGoToTheRegionOrTheCurve) {
 TEST_F(Keys, NoKeyActsWithoutAVolumeOrWhileBusy) {
   for (bool noVolume : {true, false}) {
     manager->VolumeStateForSetUp().bLoaded = !noVolume;
-    manager->m_bBusy = !noVolume;
+    manager->RunStateForSetUp().bBusy = !noVolume;
     Key(ZR_Key::S, true);
     Key(ZR_Key::X, true);
     Key(ZR_Key::L);

@@ -269,11 +269,11 @@ TEST_F(Pointer, WithMovieCaptureSmallStepsAreNeitherAppliedNorRecorded) {
 }
 
 TEST_F(Pointer, NoVolumeOrABusyManagerTakesNoPointerInput) {
-  manager->m_bBusy = true;
+  manager->RunStateForSetUp().bBusy = true;
   manager->PointerMove(5, 10, 10);
   manager->LeftDown(5, 10, 10);
   EXPECT_EQ(manager->ActiveMprView(), 6);
-  manager->m_bBusy = false;
+  manager->RunStateForSetUp().bBusy = false;
   manager->VolumeStateForSetUp().bLoaded = false;
   manager->PointerMove(5, 12, 10);
   manager->MouseWheel(120, false, false);

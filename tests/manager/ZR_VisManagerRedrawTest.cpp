@@ -163,9 +163,9 @@ TEST_F(Redraw, RepaintFlaggedRedrawsExactlyTheFlaggedPanels) {
   EXPECT_TRUE(std::all_of(flags, flags + 12, [](uint8_t b) { return b == 0; }));
   // While busy (a long render), a repaint does nothing.
   ClearRecords();
-  manager->m_bBusy = true;
+  manager->RunStateForSetUp().bBusy = true;
   manager->Repaint(0);
-  manager->m_bBusy = false;
+  manager->RunStateForSetUp().bBusy = false;
   EXPECT_TRUE(Touched().empty());
 }
 
@@ -292,7 +292,7 @@ TEST_F(Redraw, CapturesDrawIntoTheOffscreenBuffer) {
   ShowVolume();
   manager->SetOffscreenSize(kPanel, kPanel);
   ASSERT_TRUE(manager->IsOffscreenReady());
-  manager->m_bMovieRecording = true;
+  manager->RunStateForSetUp().bMovieRecording = true;
   manager->RedrawPanel(0, true);
   EXPECT_TRUE(recorders[0]->calls.empty());
   ASSERT_NE(offscreen, nullptr);

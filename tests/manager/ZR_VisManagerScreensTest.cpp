@@ -92,7 +92,7 @@ TEST_F(Screens, RenderModesSetTheBlendModeTableAndTools) {
 
 TEST_F(Screens, ShadingIsOnlyForColour) {
   Load();
-  manager->m_bCanShade = true;  // whatever this adapter can do
+  manager->AdapterStateForSetUp().bCanShade = true;  // whatever this adapter can do
   ASSERT_TRUE(manager->Show3DScreen());
   manager->ScreenStateForSetUp().bShading = true;
   manager->SetRenderMode(ZR_RenderMode::Grayscale, false);

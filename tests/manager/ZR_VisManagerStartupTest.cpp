@@ -27,9 +27,9 @@ class StartupManager : public ZR_VisManager {
   int32_t CreateOpenGlViewports() override {
     ++nCreateCalls;
     pSeenSurface3 = m_pViewports ? m_pViewports->aSurfaces[3] : nullptr;
-    m_sGlRenderer = "llvmpipe (LLVM 15.0.6, 256 bits)";
-    m_bCanShade = bCanShade;
-    if (nViewportResult == VR_OG_SW_RENDER) m_bSoftwareRendering = true;
+    m_oAdapter.sGlRenderer = "llvmpipe (LLVM 15.0.6, 256 bits)";
+    m_oAdapter.bCanShade = bCanShade;
+    if (nViewportResult == VR_OG_SW_RENDER) m_oAdapter.bSoftwareRendering = true;
     return nViewportResult;
   }
 };

@@ -16,8 +16,6 @@ namespace {
 class InspectableManager : public ZR_VisManager {
  public:
   using ZR_VisManager::ZR_VisManager;
-  using ZR_VisManager::m_bBusy;
-  using ZR_VisManager::m_pRepaintFlags;
   using ZR_VisManager::m_pViewports;
 };
 }  // namespace
@@ -26,13 +24,13 @@ TEST(Manager, ConstructionSetsTheDocumentedDefaults) {
   ZR_RecordingVisGui gui;
   InspectableManager m(&gui);
   EXPECT_EQ(m.Viewports(), nullptr);
-  EXPECT_EQ(m.m_pRepaintFlags, nullptr);
+  EXPECT_EQ(m.RepaintFlags(), nullptr);
   EXPECT_FALSE(m.IsOffscreenReady());
   EXPECT_TRUE(m.IsLargeViewport());
   EXPECT_EQ(m.ScreenState().nRenderQuality, 0);
   EXPECT_EQ(m.ScreenState().nStillQuality, 3);
   EXPECT_EQ(m.ScreenState().nRepaintQuality, 3);
-  EXPECT_FALSE(m.m_bBusy);
+  EXPECT_FALSE(m.RunStateForSetUp().bBusy);
   EXPECT_FALSE(m.IsInitialised());
   EXPECT_FALSE(m.IsVolumeLoaded());
   EXPECT_TRUE(m.ScreenState().bAutoQuality);

@@ -14,7 +14,7 @@ std::string ZR_TestManager::ShowVolume(const int32_t dims[3], const float scale[
   m_oShared.SetSliceStack(stack);
   m_oShared.SetPixelSpacing(1, 1, scale[2]);
   VolumeStateForSetUp().nReduction = 2;
-  if (m_bSoftwareRendering) {
+  if (m_oAdapter.bSoftwareRendering) {
     m_oShared.SetVoxelScale(scale[0], scale[1], scale[2]);
     m_oShared.SetFullDimensions(dims[0], dims[1], dims[2]);
     m_oShared.SetReducedDimensions(dims[0], dims[1], dims[2]);

@@ -23,12 +23,6 @@ class ZR_TestManager : public ZR_VisManager {
   using ZR_VisManager::DrawCurvePanel;
   using ZR_VisManager::DrawMprPanel;
   using ZR_VisManager::DrawOrthoPanel;
-  using ZR_VisManager::m_bBusy;
-  using ZR_VisManager::m_bDrawing;
-  using ZR_VisManager::m_bLargeViewport;
-  using ZR_VisManager::m_bMovieRecording;
-  using ZR_VisManager::m_bSoftwareRendering;
-  using ZR_VisManager::m_pRepaintFlags;
 
  private:
   std::vector<uint16_t> m_aStored;
