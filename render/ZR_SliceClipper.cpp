@@ -19,12 +19,6 @@ Point Between(const Point& a, const Point& b, double t) {
 }
 }  // namespace
 
-ZR_SliceClipper::ZR_SliceClipper(const ZR_Matrix4& textureMatrix) : m_oMatrix(textureMatrix) {}
-
-ZR_SliceClipper::ZR_SliceClipper(const ZR_Matrix4& textureMatrix, const std::array<double, 3>& low,
-                                 const std::array<double, 3>& high)
-    : m_oMatrix(textureMatrix), m_afLow(low), m_afHigh(high) {}
-
 std::array<double, 3> ZR_SliceClipper::InTexture(const std::array<double, 3>& texture) const {
   return m_oMatrix.TransformPoint(texture[0], texture[1], texture[2]);
 }
@@ -41,7 +35,7 @@ int32_t ZR_SliceClipper::Clip(const ZR_ClipVertex* in, int32_t count, ZR_ClipVer
     const int axis = face / 2;
     const bool upper = face % 2 != 0;
     auto inside = [&](const Point& p) {
-      return upper ? m_afHigh[axis] - p.inTexture[axis] : p.inTexture[axis] - m_afLow[axis];
+      return upper ? 1 - p.inTexture[axis] : p.inTexture[axis];
     };
     const Point* src = buffers[current];
     Point* dst = buffers[1 - current];

@@ -4,7 +4,7 @@
 // Every slice the renderer draws (the view-aligned slices of the 3D view, the MPR and
 // orthogonal slices) is a polygon whose texture coordinates are an affine function of its
 // position; the texture matrix then takes them into the volume texture, where the volume is
-// the box [low, high] (the unit cube). Outside that box there is no volume: drawing there
+// the unit cube. Outside that box there is no volume: drawing there
 // would only repeat the texels of the box faces, and would cost fragments for nothing. The
 // clipped polygon carries at each point the texture coordinate the whole polygon had there,
 // so what is drawn inside the box does not change.
@@ -25,11 +25,10 @@ class ZR_SliceClipper {
   static constexpr int32_t kMaxVertices = 16;
   static constexpr int32_t kMaxInput = kMaxVertices - 6;
 
-  explicit ZR_SliceClipper(const ZR_Matrix4& textureMatrix);
-  ZR_SliceClipper(const ZR_Matrix4& textureMatrix, const std::array<double, 3>& low,
-                  const std::array<double, 3>& high);
+  explicit ZR_SliceClipper(const ZR_Matrix4& textureMatrix) : m_oMatrix(textureMatrix) {}
 
-  // Clips the convex polygon `in` (count vertices, at most kMaxInput) to the box; writes the
+  // Clips the convex polygon `in` (count vertices, at most kMaxInput) to the unit cube of the
+  // texture; writes the
   // result (0, or 3 to count + 6 vertices, same winding) to `out` and returns its count.
   int32_t Clip(const ZR_ClipVertex* in, int32_t count, ZR_ClipVertex* out) const;
 
@@ -38,6 +37,4 @@ class ZR_SliceClipper {
 
  private:
   ZR_Matrix4 m_oMatrix;
-  std::array<double, 3> m_afLow{0, 0, 0};
-  std::array<double, 3> m_afHigh{1, 1, 1};
 };

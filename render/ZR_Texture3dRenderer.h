@@ -15,7 +15,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "render/ZR_GlFunctions.h"
 #include "render/ZR_Matrix4.h"
@@ -77,10 +76,8 @@ class ZR_Texture3dRenderer : public ZR_VolumeRenderer {
                             float largestExtent, int32_t* base = nullptr);
   // The texture matrix of the 3D view for a rotation.
   ZR_Matrix4 TextureMatrix(const float rotation[16]) const;
-  // The view-aligned slices of one frame, each cut to the volume's box, as triangles back
-  // to front: per vertex the texture coordinate (3 floats), then the position (3 floats).
-  std::vector<float> SliceTriangles(int32_t count, bool skipBackHalf) const;
-  // Emits them (inside glBegin(GL_TRIANGLES)).
+  // Emits the view-aligned slices of one frame back to front, each cut to the volume's box,
+  // as triangles (inside glBegin(GL_TRIANGLES)).
   void EmitSlices(int32_t count, bool skipBackHalf) const;
   // Frames drawn since construction (Render calls that drew).
   int64_t FramesDrawn() const { return m_nFramesDrawn; }
@@ -108,6 +105,11 @@ class ZR_Texture3dRenderer : public ZR_VolumeRenderer {
   void ApplyBlendEquation();
   void SetVolumeTextureParameters();
   void SetSliceProjection();
+  // Texture coordinates are given in units of the x extent, so that every axis has the same
+  // scale, and centred on the volume: these take them from there into the texture (the
+  // aspects divided out again) and from the texture to the centre.
+  ZR_Matrix4 FromEvenUnits() const;
+  ZR_Matrix4 FromCentre() const;
   void DrawSlices();
   bool FullResident();
 

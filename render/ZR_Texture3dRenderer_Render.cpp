@@ -1,7 +1,6 @@
 // The 3D view: view-aligned slices through the volume texture, back to front.
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "render/ZR_GpuPrograms.h"
 #include "render/ZR_SliceClipper.h"
@@ -22,69 +21,67 @@ int32_t ZR_Texture3dRenderer::SliceCount(float rate, int32_t reduction, float ex
   return static_cast<int32_t>(b / ratio);
 }
 
+ZR_Matrix4 ZR_Texture3dRenderer::FromEvenUnits() const {
+  const double a = m_oShared.ZAspect(), b = m_oShared.YAspect();
+  return ZR_Matrix4::Scaling(1, 1 / b, 1 / a) *
+         ZR_Matrix4::Translation(m_afTexExtent[0] / 2, b * m_afTexExtent[1] / 2, a * m_afTexExtent[2] / 2);
+}
+
+ZR_Matrix4 ZR_Texture3dRenderer::FromCentre() const {
+  const double a = m_oShared.ZAspect(), b = m_oShared.YAspect();
+  return ZR_Matrix4::Translation(-m_afTexExtent[0] / 2, -b * m_afTexExtent[1] / 2, -a * m_afTexExtent[2] / 2);
+}
+
 ZR_Matrix4 ZR_Texture3dRenderer::TextureMatrix(const float rotation[16]) const {
-  const double a = m_oShared.ZAspect();
-  const double b = m_oShared.YAspect();
-  const double tx = m_afTexExtent[0], ty = m_afTexExtent[1], tz = m_afTexExtent[2];
-  ZR_Matrix4 matrix =
-      ZR_Matrix4::Scaling(1, 1 / b, 1 / a) * ZR_Matrix4::Translation(tx / 2, b * ty / 2, a * tz / 2);
+  ZR_Matrix4 matrix = FromEvenUnits();
   if (m_oShared.Corrected()) {
     const int32_t* signs = m_oShared.AxisSigns();
     matrix = matrix * ZR_Matrix4::FromDoubles(m_oShared.TextureOrientation()) *
              ZR_Matrix4::Scaling(signs[0], signs[1], signs[2]);
   }
-  return matrix * ZR_Matrix4::FromFloats(rotation).UpperLeft3x3().Transposed() *
-         ZR_Matrix4::Translation(-tx / 2, -b * ty / 2, -a * tz / 2);
+  return matrix * ZR_Matrix4::FromFloats(rotation).UpperLeft3x3().Transposed() * FromCentre();
 }
 
-std::vector<float> ZR_Texture3dRenderer::SliceTriangles(int32_t count, bool skipBackHalf) const {
-  std::vector<float> out;
-  if (count <= 0) return out;
+void ZR_Texture3dRenderer::EmitSlices(int32_t count, bool skipBackHalf) const {
+  if (count <= 0) return;
+  const ZR_GlFunctions& gl = *m_oShared.Gl();
   const double m = m_oShared.LargestExtent();
   const double x = m_oShared.Extents()[0];
   const double a = m_oShared.ZAspect();
   const double b = m_oShared.YAspect();
   const double tz = m_afTexExtent[2];
-  const double w = m * kSqrt3 / 2;  // half the diagonal of the bounding cube
   const double span = x > 0 ? kSqrt3 * m / x : 0;
-  const double s0 = (1 - span) / 2, s1 = (span + 1) / 2;
-  const double t0 = (b - span) / 2, t1 = (b + span) / 2;
   const int32_t axis = m_oShared.LargestAxis();
   const double depth = axis == 2 ? kSqrt3 * a : (axis == 1 ? kSqrt3 * b : kSqrt3);
+  const double w = m * kSqrt3 / 2;  // half the diagonal of the bounding cube
+  // The square's corners in float, as OpenGL took them: the clipped corners then lie on the
+  // very plane of the square.
+  const double fw = static_cast<float>(w);
+  const double s0 = static_cast<float>((1 - span) / 2), s1 = static_cast<float>((span + 1) / 2);
+  const double t0 = static_cast<float>((b - span) / 2), t1 = static_cast<float>((b + span) / 2);
   const ZR_SliceClipper clipper(TextureMatrix(m_oShared.Rotation()));
-  // A slice cuts the box in at most six corners: four triangles.
-  out.reserve(static_cast<size_t>(count) * 4 * 3 * 6);
   ZR_ClipVertex square[4];
   ZR_ClipVertex cut[ZR_SliceClipper::kMaxVertices];
+  auto emit = [&gl](const ZR_ClipVertex& v) {
+    gl.TexCoord3f(static_cast<float>(v.afTexture[0]), static_cast<float>(v.afTexture[1]),
+                  static_cast<float>(v.afTexture[2]));
+    gl.Vertex3f(static_cast<float>(v.afPosition[0]), static_cast<float>(v.afPosition[1]),
+                static_cast<float>(v.afPosition[2]));
+  };
   for (int32_t i = 0; i < count; ++i) {
     if (skipBackHalf && (i & 1) && i < count / 2) continue;
-    // Position and texture coordinate in float first, as the square's corners were given
-    // to OpenGL: the clipped corners then lie on the very plane of the square.
     const double z = static_cast<float>(-w + i * (2 * w / count));
     const double r = static_cast<float>(static_cast<double>(i) / count * depth + (a * tz - depth) / 2);
-    const double fw = static_cast<float>(w);
-    const double fs0 = static_cast<float>(s0), fs1 = static_cast<float>(s1);
-    const double ft0 = static_cast<float>(t0), ft1 = static_cast<float>(t1);
-    square[0] = {{-fw, -fw, z}, {fs0, ft0, r}};
-    square[1] = {{fw, -fw, z}, {fs1, ft0, r}};
-    square[2] = {{fw, fw, z}, {fs1, ft1, r}};
-    square[3] = {{-fw, fw, z}, {fs0, ft1, r}};
+    square[0] = {{-fw, -fw, z}, {s0, t0, r}};
+    square[1] = {{fw, -fw, z}, {s1, t0, r}};
+    square[2] = {{fw, fw, z}, {s1, t1, r}};
+    square[3] = {{-fw, fw, z}, {s0, t1, r}};
     const int32_t n = clipper.Clip(square, 4, cut);
-    for (int32_t k = 1; k + 1 < n; ++k)
-      for (const ZR_ClipVertex* v : {&cut[0], &cut[k], &cut[k + 1]}) {
-        for (double c : v->afTexture) out.push_back(static_cast<float>(c));
-        for (double c : v->afPosition) out.push_back(static_cast<float>(c));
-      }
-  }
-  return out;
-}
-
-void ZR_Texture3dRenderer::EmitSlices(int32_t count, bool skipBackHalf) const {
-  const ZR_GlFunctions& gl = *m_oShared.Gl();
-  const std::vector<float> triangles = SliceTriangles(count, skipBackHalf);
-  for (size_t k = 0; k + 6 <= triangles.size(); k += 6) {
-    gl.TexCoord3f(triangles[k], triangles[k + 1], triangles[k + 2]);
-    gl.Vertex3f(triangles[k + 3], triangles[k + 4], triangles[k + 5]);
+    for (int32_t k = 1; k + 1 < n; ++k) {  // a fan of triangles
+      emit(cut[0]);
+      emit(cut[k]);
+      emit(cut[k + 1]);
+    }
   }
 }
 

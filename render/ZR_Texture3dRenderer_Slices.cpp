@@ -81,18 +81,15 @@ bool ZR_Texture3dRenderer::DrawOrthoSlice(int32_t axis, int32_t panel, const ZR_
   SetVolumeTextureParameters();
   gl.Color4f(1, 1, 1, 1);
 
-  // Texture coordinates are given in units of the x extent, so that every axis has the
-  // same scale; the matrix divides y and z by their aspects again.
   const float a = m_oShared.ZAspect();
   const float b = m_oShared.YAspect();
   const float tx = m_afTexExtent[0], ty = m_afTexExtent[1], tz = m_afTexExtent[2];
-  ZR_Matrix4 matrix =
-      ZR_Matrix4::Scaling(1, 1 / b, 1 / a) * ZR_Matrix4::Translation(tx / 2, b * ty / 2, a * tz / 2);
+  ZR_Matrix4 matrix = FromEvenUnits();
   if (m_oShared.Corrected()) matrix = matrix * ZR_Matrix4::FromDoubles(m_oShared.TextureOrientation());
   const float offsets[3] = {views.afSlice[0], views.afSlice[1] * b, views.afSlice[2] * a * m_fZPadded};
   ZR_Matrix4 slice = ZR_Matrix4::Translation(axis == 0 ? offsets[0] : 0, axis == 1 ? offsets[1] : 0,
                                              axis == 2 ? offsets[2] : 0);
-  matrix = matrix * slice * ZR_Matrix4::Translation(-tx / 2, -b * ty / 2, -a * tz / 2);
+  matrix = matrix * slice * FromCentre();
   gl.LoadMatrixd(matrix.Data());
 
   const float m = m_oShared.LargestExtent();
@@ -199,8 +196,7 @@ bool ZR_Texture3dRenderer::DrawObliqueSlice(const ZR_ObliqueView& view, bool hig
   const float tx = m_afTexExtent[0], ty = m_afTexExtent[1], tz = m_afTexExtent[2];
   const float* e = m_oShared.Extents();
   const float* p = view.oPlane.afPosition;
-  ZR_Matrix4 matrix =
-      ZR_Matrix4::Scaling(1, 1 / b, 1 / a) * ZR_Matrix4::Translation(tx / 2, b * ty / 2, a * tz / 2);
+  ZR_Matrix4 matrix = FromEvenUnits();
   if (m_oShared.Corrected()) {
     const int32_t* signs = m_oShared.AxisSigns();
     matrix = matrix * ZR_Matrix4::FromDoubles(m_oShared.TextureOrientation()) *
@@ -211,7 +207,7 @@ bool ZR_Texture3dRenderer::DrawObliqueSlice(const ZR_ObliqueView& view, bool hig
                                    e[2] > 0 ? a * tz * p[2] / e[2] : 0) *
            ZR_Matrix4::FromFloats(view.oPlane.afRotation);
   if (stepping) matrix = matrix * ZR_Matrix4::Translation(0, 0, view.fOffset);
-  matrix = matrix * ZR_Matrix4::Translation(-tx / 2, -b * ty / 2, -a * tz / 2);
+  matrix = matrix * FromCentre();
   gl.MatrixMode(GL_TEXTURE);
   gl.LoadMatrixd(matrix.Data());
 
