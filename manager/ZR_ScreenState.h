@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/ZR_Vocabulary.h"
+#include "edit3d/ZR_VoiOutline.h"
 #include "render/RenderState.h"
 #include "render/ZR_ViewRecords.h"
 
@@ -37,6 +38,8 @@ struct ZR_ScreenState {
   bool bCutView = false;
   bool bCutaway = false;  // cutaway correlation: panel 8 is cut by the main MPR view's plane
   CutPlaneSettings oCutPlaneDisplay;
+  // Where the orthogonal panes (1..3) last drew the VOI outline, for picking its edges.
+  ZR_VoiOutline::Edges aVoiEdges[3];
   bool bMipThreshold = false;
   int32_t nMipThresholdIndex = 0;
 

@@ -3,6 +3,7 @@
 // drives the user interface back only through the GUI contracts. Its operations are split by
 // topic over ZR_VisManager_*.cpp.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include "manager/ZR_RunState.h"
 #include "manager/ZR_AdapterState.h"
 #include "manager/ZR_VolumeState.h"
+#include "edit3d/ZR_VoiOutline.h"
 #include "mpr/MprViewInfo.h"
 #include "mpr/ZR_MprPane.h"
 #include "dicom/ZR_VolumeLoader.h"
@@ -57,7 +59,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void OpenLog(const std::string& appDir);
   void SetSettings(ZR_Settings* settings) { m_pSettings = settings; }
   void SetImageGallery(ZR_ImageGallery* gallery) { m_pImageGallery = gallery; }
-  void SetMovie(ZR_Movie* movie) { m_pMovie = movie; }
+  // Also hands the writer the movie settings of the settings model.
+  void SetMovie(ZR_Movie* movie);
   void SetSeriesWriter(ZR_Series* series) { m_pSeriesWriter = series; }
   void SetProgressBar(ZR_ProgressBar* progress) { m_pProgressBar = progress; }
   void SetVolumePreviewGui(ZR_VisGui* previewGui) { m_pVolumePreviewGui = previewGui; }
@@ -208,11 +211,47 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // outside the tools changes nothing.
   void SetMprTool(ZR_MprTool tool);
   void SetSnapshotMode(bool on);
-  // The crosshair button (command 44): released, it lets go of a grabbed line; the MPR views
-  // redraw.
-  void CrosshairCommand(bool down);
+  // Crosshair lines shown or not (the crosshair button, Ctrl+X, the setting): the MPR views'
+  // lines and the orthogonal panes' crosshair; hidden, a grabbed line is let go. The setting
+  // follows and is marked changed; the views redraw.
+  void SetCrosshair(bool shown);
+  // The MPR views in grey (the window) or through the colour table; the setting follows.
+  void SetGrayMpr(bool gray);
+  // The layout (single, multi-MPR series, slab) of an MPR view, which becomes the one panel 8
+  // shows; the MPR controls follow the active view. A number outside 4..7 or the layouts
+  // changes nothing.
+  void SetMprLayout(int32_t panel, int32_t layout);
+  // The active view stays active whatever the pointer does; `markChanged` marks the settings.
+  void SetLockActiveView(bool locked, bool markChanged);
+  bool LockActiveView() const { return m_oMpr.bLockActiveView; }
   // The MPR layout back to its standard planes; the MPR views and panel 8 redraw.
   void ResetMpr();
+  // The 3D view as a fresh load shows it: view window, rotation, cut plane and VOI (off);
+  // then the MPR layout of the screen shown.
+  void ResetView();
+
+  // --- Cut plane and VOI (ZR_VisManager_CutVoi.cpp) ------------------------------------------
+  // The 3D view clipped by the cut plane (and showing it, as the settings ask).
+  void SetCutView(bool on);
+  bool CutView() const { return m_oScreen.bCutView; }
+  // Panel 8 clipped by the plane of the MPR view it shows.
+  void SetCutaway(bool on);
+  bool Cutaway() const { return m_oScreen.bCutaway; }
+  // While on, panel 8 follows the MPR views as they are dragged ("Update on Drag"); the
+  // setting follows.
+  void SetCutPlaneDrag(bool on);
+  // The cut plane of the 3D view put on the plane of an MPR view (4..7): its normal is the
+  // cut's normal, its centre the cut's origin.
+  void AlignCutPlaneToMprView(int32_t panel);
+  // Command 31: the VOI on or off, with its two tools.
+  void SetVoiEnabled(bool on);
+  bool VoiEnabled() const { return m_oShared.VoiEnabled(); }
+  const ZR_Box& Voi() const { return m_oShared.GetVoi(); }
+  // The VOI box, in voxels of the full volume (centre from the first voxel corner); a size
+  // that is not positive in every axis is refused (false, nothing changed).
+  bool SetVoi(const ZR_Box::Vector& size, const ZR_Box::Vector& position);
+  // Where an orthogonal pane (1..3) draws the VOI outline, as last drawn.
+  const ZR_VoiOutline::Edges& VoiEdges(int32_t panel) const { return m_oScreen.aVoiEdges[std::clamp(panel, 1, 3) - 1]; }
   // The 3D view's rotation snapped to the nearest axis-aligned one.
   void AlignToAxes();
   // Standard orientation 0..5 (L, R, A, P, I, S): of the active MPR view in the MPR screen, of
@@ -240,6 +279,9 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // --- Settings (ZR_VisManager_Settings.cpp) -----------------------------------------------------
   // Applies one setting item of the settings model; ignored while a load runs.
   void ApplySetting(int32_t id);
+  // The items the settings dialog reports changed, each applied; a shading change renders
+  // the 3D view once while interacting and once at full quality.
+  void ApplyChangedSettings();
 
   // --- Preset engine host -------------------------------------------------------------------
   void RedrawForPresetEditor(int32_t quality) override;
@@ -351,7 +393,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
 
   // --- Operations of tools whose subsystems come later -------------------------------------------
   // Each is called where the dispatch needs it and does nothing until its subsystem fills it
-  // in (capture, measurements, curved MPR, VOI, region of interest, cut plane, movie).
+  // in (capture, measurements, curved MPR, region of interest, movie).
   virtual void CaptureView(int32_t panel);
   virtual void StartMeasurement(int32_t panel, int32_t x, int32_t y);
   virtual void DragMeasurement(int32_t panel, int32_t x, int32_t y);
@@ -361,17 +403,30 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   virtual void CurveDrag(int32_t panel, int32_t x, int32_t y);
   virtual void RestartCurve();
   virtual void DeleteCurvePoint();
-  // The VOI box edge of an orthogonal pane under the pointer (24..29), 0 for none.
-  virtual int32_t PickVoiFace(int32_t panel, int32_t x, int32_t y);
-  virtual void DragVoiEdge(int32_t panel, int32_t dx, int32_t dy);
-  virtual void DragVoi(ZR_Tool3d tool, int32_t dx, bool left, bool middle, bool right);
   virtual void RoiPress(int32_t kind, int32_t x, int32_t y);
   virtual void ClearRoi();
-  virtual void DragCutPlane(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left);
   virtual void RecordMovieEvent(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left,
                                 bool middle, bool right, ZR_Tool3d tool);
   // The type buttons and slab controls show the active view's settings.
-  virtual void RefreshMprControls();
+  void RefreshMprControls();
+
+  // --- Cut plane and VOI (ZR_VisManager_CutVoi.cpp) ------------------------------------------
+  // The VOI box edge of an orthogonal pane under the pointer (24..29), 0 for none.
+  int32_t PickVoiFace(int32_t panel, int32_t x, int32_t y);
+  // The VOI geometry of an orthogonal pane (1..3).
+  ZR_VoiOutline::Pane VoiPane(int32_t panel) const;
+  // A drag in an orthogonal pane (dx, dy: pointer motion, y downwards): the grabbed face, or
+  // the VOI tool's move or resize.
+  void DragVoiInPane(int32_t panel, int32_t dx, int32_t dy);
+  // A drag with a VOI tool in the 3D view.
+  bool DragVoi(ZR_Tool3d tool, int32_t dx, bool left, bool middle, bool right);
+  void DragCutPlane(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left);
+  // After the slice of an orthogonal pane: the VOI outline, and where its edges are.
+  void DrawVoiOutline(int32_t panel);
+  // The settings model item changed by the engine: shown by the dialog and offered for saving.
+  void SettingChanged(int32_t item);
+  // Panel 8's cut: the plane, and the slab of the view it shows.
+  void PointCutAtMainView();
 
   // --- Drawing (ZR_VisManager_Redraw.cpp, ZR_VisManager_Panels.cpp) --------------------------
   // The last 3D frame was drawn into this panel at its present size and is still current.

@@ -49,12 +49,11 @@ void ZR_VisManager::LeftDown(int32_t panel, int32_t x, int32_t y) {
     }
   } else if (IsOrthoPanel(panel)) {
     const int32_t face = PickVoiFace(panel, x, y);
-    if (face != 0) {
+    m_oPointer.bVoiEdgeHit = face != 0;
+    if (face != 0)
       m_oPointer.nVoiEdge = face;
-      m_oPointer.bVoiEdgeHit = true;
-    } else {
+    else
       line = ZR_OrthoSliceLines::Test(panel, x, y, m_oMpr.aSliceLines, m_oPointer.nPickTolerance);
-    }
   } else if (panel == ZR_Panel::View3D) {
     Drag3D(panel, x, y, x, y, kLeftPress, true, m_oPointer.bMiddleDown, m_oPointer.bRightDown, m_oScreen.nTool3d);
   }
@@ -113,6 +112,11 @@ void ZR_VisManager::SetPointerCursor(int32_t panel, int32_t x, int32_t y) {
     m_pAppGui->SetPanelCursor(panel, VoiEdgeCursor(panel, face));
     RedrawPanel(panel);
     return;
+  }
+  if (m_oPointer.nVoiEdge != 0) {
+    // The edge the pointer left is drawn whole again.
+    m_oPointer.nVoiEdge = 0;
+    RedrawPanel(panel);
   }
   int32_t cursor = m_oScreen.nTool3d == ZR_Tool3d::OpacityWindowLevel ? ZR_Cursor::OpacityWindowLevel : ZR_Cursor::WindowLevel;
   const int32_t line = ZR_OrthoSliceLines::Test(panel, x, y, m_oMpr.aSliceLines, m_oPointer.nPickTolerance);
@@ -177,10 +181,9 @@ void ZR_VisManager::PointerMove(int32_t panel, int32_t x, int32_t y) {
         CurveDrag(panel, x, y);
     } else if (m_oScreen.nTool3d != ZR_Tool3d::Seed && IsOrthoPanel(panel)) {
       const bool voi = m_oShared.VoiEnabled();
-      if (voi && m_oPointer.nVoiEdge != 0 && m_oPointer.bVoiEdgeHit) {
-        DragVoiEdge(panel, dx, dy);
-      } else if (voi && (m_oScreen.nTool3d == ZR_Tool3d::VoiPosition || m_oScreen.nTool3d == ZR_Tool3d::VoiSize)) {
-        DragVoi(m_oScreen.nTool3d, dx, m_oPointer.bLeftDown, m_oPointer.bMiddleDown, m_oPointer.bRightDown);
+      if (voi && ((m_oPointer.nVoiEdge != 0 && m_oPointer.bVoiEdgeHit) ||
+                  m_oScreen.nTool3d == ZR_Tool3d::VoiPosition || m_oScreen.nTool3d == ZR_Tool3d::VoiSize)) {
+        DragVoiInPane(panel, dx, dy);
       } else if (m_oPointer.nLineDrag != 0) {
         DragSliceLine(panel, dx, dy);
       } else if (m_oScreen.nTool3d == ZR_Tool3d::OpacityWindowLevel) {
@@ -273,7 +276,7 @@ void ZR_VisManager::Drag3D(int32_t panel, int32_t lastX, int32_t lastY, int32_t 
       break;
     case ZR_Tool3d::VoiPosition:
     case ZR_Tool3d::VoiSize:
-      DragVoi(tool, dx, left, middle, right);
+      if (!DragVoi(tool, dx, left, middle, right)) break;
       m_pRenderer->Invalidate();
       RedrawPanel(ZR_Panel::View3D);
       RedrawViews(true);
@@ -309,6 +312,7 @@ void ZR_VisManager::LeftUp(int32_t panel) {
   if (!PointerAllowed() || IsBusy()) return;
   m_oPointer.bLeftDown = false;
   m_oPointer.bReleased = true;
+  m_oPointer.bVoiEdgeHit = false;
   // The region-of-interest outline takes panel 0's release while it is drawn, once regions
   // exist.
   m_oPointer.nLineDrag = 0;

@@ -2,6 +2,7 @@
 // snapshot mode, the crosshair button and the settings the Ctrl shortcuts toggle.
 #include "core/ZR_VisGui.h"
 #include "core/ZR_Keys.h"
+#include "core/ZR_Settings.h"
 #include "manager/ZR_VisManager.h"
 #include "mpr/ZR_StandardOrientations.h"
 #include "settings/ZR_Vis3DSettings.h"
@@ -9,6 +10,7 @@
 namespace {
 constexpr int32_t kSettingBoundingBox = 1;
 constexpr int32_t kSettingStudyDetails = 2;
+constexpr int32_t kSettingCrosshairs = 3;
 }  // namespace
 
 void ZR_VisManager::KeyDown(int32_t key, bool ctrl, bool, bool) {
@@ -26,9 +28,7 @@ void ZR_VisManager::KeyDown(int32_t key, bool ctrl, bool, bool) {
         if (m_oScreen.IsMpr()) CaptureView(m_oMpr.nActiveView);
         break;
       case ZR_Key::X:
-        m_oMpr.bCrosshair = !m_oMpr.bCrosshair;
-        if (m_pWritableSettings) m_pWritableSettings->Display().showMprCrosshairs = m_oMpr.bCrosshair;
-        CrosshairCommand(m_oMpr.bCrosshair);
+        SetCrosshair(!m_oMpr.bCrosshair);
         m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_MprXhair, m_oMpr.bCrosshair);
         break;
       default:
@@ -57,7 +57,7 @@ void ZR_VisManager::ToggleSetting(int32_t id) {
   DisplaySettings& display = m_pWritableSettings->Display();
   if (id == kSettingBoundingBox) display.showBoundingBox = !display.showBoundingBox;
   if (id == kSettingStudyDetails) display.showStudyDetails = !display.showStudyDetails;
-  // The settings contract learns of the changed item here once it exists.
+  SettingChanged(id);
   ApplySettingNow(id);
 }
 
@@ -90,7 +90,19 @@ void ZR_VisManager::SetSnapshotMode(bool on) {
     m_pAppGui->SetPanelCursor(panel, on ? ZR_Cursor::Capture : ZR_Cursor::Arrow);
 }
 
-void ZR_VisManager::CrosshairCommand(bool down) {
-  if (!down) m_oMpr.nCrosshairDrag = 0;
+void ZR_VisManager::SetCrosshair(bool shown) {
+  m_oMpr.bCrosshair = shown;
+  m_oTexture3dRenderer.SetShowCrosshair(shown);
+  if (m_pWritableSettings && m_pWritableSettings->Display().showMprCrosshairs != shown) {
+    m_pWritableSettings->Display().showMprCrosshairs = shown;
+    SettingChanged(kSettingCrosshairs);
+  }
+  if (!shown) m_oMpr.nCrosshairDrag = 0;
   RedrawViews(false);
+}
+
+void ZR_VisManager::SettingChanged(int32_t item) {
+  if (!m_pSettings) return;
+  m_pSettings->RefreshItem(item);
+  m_pSettings->MarkChanged();
 }

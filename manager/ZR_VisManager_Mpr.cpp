@@ -101,9 +101,14 @@ void ZR_VisManager::DrawMprView3D(int32_t quality, bool swap) {
   ZR_CutState& cut = m_oShared.Cut();
   cut.nAxis = 2;  // the plane frame's normal
   cut.bOn = m_oScreen.bCutaway;
+  // The plane is the view's own: its offset is in the matrix.
+  const double position = cut.dPosition;
+  cut.dPosition = 0;
+  PointCutAtMainView();
   cut.bShowCutPlane = true;
   Draw3DPanel(ZR_Panel::MprView3D, 0, 0, 0, swap);
   // The 3D view's own cut again.
+  cut.dPosition = position;
   cut.bOn = m_oScreen.bCutView;
   cut.bShowCutPlane = m_oScreen.bCutView && m_oScreen.oCutPlaneDisplay.showCutPlane;
   cut.bSlabCut = m_oScreen.bCutView && m_oScreen.oCutPlaneDisplay.slab;

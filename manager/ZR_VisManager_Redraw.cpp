@@ -142,7 +142,7 @@ void ZR_VisManager::DrawOrthoPanel(int32_t index, int32_t axis, bool swap) {
   }
   m_oTexture3dRenderer.UploadLut();
   UpdateSliceLines(index);
-  // The VOI outline is drawn here once the VOI tools exist.
+  DrawVoiOutline(index);
   if (swap) {
     m_oText.DrawViewLabels(axis, m_oVolume.nLabels, m_oVolume.aLabelIndices);
     (void)surface->SwapBuffers();

@@ -130,17 +130,8 @@ void ZR_VisManager::ResetViewState() {
   cut.dPosition = 0;
   std::fill(std::begin(cut.afMatrix), std::end(cut.afMatrix), 0.0f);
   for (int i = 0; i < 4; ++i) cut.afMatrix[5 * i] = 1.0f;
-  // A marked region of interest is cleared here once regions exist.
+  ClearRoi();
   ResetVoi();
-}
-
-void ZR_VisManager::ResetVoi() {
-  int32_t dims[3];
-  m_oShared.GetFullDimensions(dims);
-  const ZR_Box::Vector half{dims[0] * 0.5f, dims[1] * 0.5f, dims[2] * 0.5f};
-  m_oShared.SetVoi(ZR_Box(half, half));
-  m_oShared.SetVoiEnabled(false);
-  m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_Voi, false);
 }
 
 void ZR_VisManager::Set3dTool(ZR_Tool3d tool) {

@@ -1,7 +1,10 @@
-// The manager's reactions to setting items of the settings model that loading, the screens,
-// rendering and the keyboard shortcuts depend on. The other items (lock, colour MPR, movie)
-// join with the command interface.
+// The manager's reactions to the setting items of the settings model, one by one or as the
+// settings dialog reports them changed, and the movie settings handed to the movie writer.
+#include <vector>
+
 #include "core/ZR_Log.h"
+#include "core/ZR_Movie.h"
+#include "core/ZR_Settings.h"
 #include "core/ZR_VisGui.h"
 #include "manager/ZR_VisManager.h"
 #include "dicom/ZR_VolumePreview.h"
@@ -18,6 +21,34 @@ void ZR_VisManager::ApplySetting(int32_t id) {
     return;
   }
   ApplySettingNow(id);
+}
+
+void ZR_VisManager::SetMovie(ZR_Movie* movie) {
+  m_pMovie = movie;
+  if (!m_pMovie) return;
+  const AviSettings avi = m_pSettingsModel ? m_pSettingsModel->Avi() : AviSettings{};
+  m_pMovie->SetOptions(avi.compressor, avi.quality, avi.frameRate);
+}
+
+void ZR_VisManager::ApplyChangedSettings() {
+  if (!m_pSettings || m_oLoad.bLoading) return;
+  int32_t count = 0;
+  const int32_t* items = m_pSettings->GetChangedItems(count);
+  if (!items || count <= 0) return;
+  // A copy: applying an item may reach the dialog, which owns the list.
+  const std::vector<int32_t> changed(items, items + count);
+  bool shading = false;
+  for (int32_t id : changed) {
+    ApplySettingNow(id);
+    shading = shading || id == 15 || id == 16 || id == 17;
+  }
+  if (!shading) return;
+  // The shading terms show once while interacting and once at full quality.
+  const int32_t panel = m_oScreen.IsMpr() ? ZR_Panel::MprView3D : ZR_Panel::View3D;
+  SelectQuality(3, true);
+  RedrawPanel(panel);
+  SelectQuality(0, true);
+  RedrawPanel(panel);
 }
 
 void ZR_VisManager::ApplySettingNow(int32_t id) {
@@ -43,8 +74,15 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
         RedrawPanel(ZR_Panel::View3D);
       break;
     case 3:
-      m_oTexture3dRenderer.SetShowCrosshair(s.Display().showMprCrosshairs);
+      // The MPR views' lines and the orthogonal panes' crosshair both follow, and the button.
+      m_oMpr.bCrosshair = s.Display().showMprCrosshairs;
+      m_oTexture3dRenderer.SetShowCrosshair(m_oMpr.bCrosshair);
+      if (!m_oMpr.bCrosshair) m_oMpr.nCrosshairDrag = 0;
+      m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_MprXhair, m_oMpr.bCrosshair);
       RedrawViews(false);
+      break;
+    case 4:
+      SetLockActiveView(s.Display().lockActiveView, false);
       break;
     case 5:
     case 6:
@@ -77,6 +115,16 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
     case 13:
       m_oMpr.bMprDisplay = !s.Renderer().liveCutView;
       break;
+    case 14: {
+      const bool gray = s.Renderer().mprDisplayMode == 0;
+      // A load in progress shows the views in the mode it finds when it is done.
+      if (m_oLoad.bLoading)
+        m_oMpr.bGray = gray;
+      else
+        SetGrayMpr(gray);
+      m_pAppGui->SetButtonDown(gray ? ZR_Ctl::Sbtn_GrayMpr : ZR_Ctl::Sbtn_ColourMpr, true);
+      break;
+    }
     case 15:
       m_oTexture3dRenderer.SetBrightness(s.Renderer().brightness);
       break;
@@ -85,6 +133,11 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       break;
     case 17:
       m_oTexture3dRenderer.SetGloss(s.Renderer().glossiness);
+      break;
+    case 18:
+    case 19:
+    case 20:
+      if (m_pMovie) m_pMovie->SetOptions(s.Avi().compressor, s.Avi().quality, s.Avi().frameRate);
       break;
     case 21:
       if (s.Performance().disableUndo) {

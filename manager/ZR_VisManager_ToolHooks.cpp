@@ -1,6 +1,5 @@
 // The operations that the pointer and key dispatch hands to tools whose subsystems come later:
-// panel capture, measurements, curved MPR, the VOI box, the region of interest, the cut-plane
-// tool and movie recording. Until their subsystems fill them in, each one does nothing: the
+// panel capture, measurements, curved MPR, the region of interest and movie recording. Until their subsystems fill them in, each one does nothing: the
 // gesture is dispatched and otherwise ignored.
 #include "manager/ZR_VisManager.h"
 
@@ -13,11 +12,6 @@ void ZR_VisManager::CurveHover(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::CurveDrag(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::RestartCurve() {}
 void ZR_VisManager::DeleteCurvePoint() {}
-int32_t ZR_VisManager::PickVoiFace(int32_t, int32_t, int32_t) { return 0; }
-void ZR_VisManager::DragVoiEdge(int32_t, int32_t, int32_t) {}
-void ZR_VisManager::DragVoi(ZR_Tool3d, int32_t, bool, bool, bool) {}
 void ZR_VisManager::RoiPress(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::ClearRoi() {}
-void ZR_VisManager::DragCutPlane(int32_t, int32_t, int32_t, int32_t, int32_t, bool) {}
 void ZR_VisManager::RecordMovieEvent(int32_t, int32_t, int32_t, int32_t, int32_t, bool, bool, bool, ZR_Tool3d) {}
-void ZR_VisManager::RefreshMprControls() {}

@@ -9,6 +9,7 @@
 
 #include "core/ZR_Log.h"
 #include "core/ZR_ProgressBar.h"
+#include "core/ZR_Settings.h"
 #include "core/ZR_VisGui.h"
 #include "manager/ZR_VisManager.h"
 #include "dicom/ZR_DicomVolume.h"
@@ -378,6 +379,8 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
   if (software != VR_OK) ZR_Log::Entry("LoadVolume(): the software renderer refused the volume; ", software);
 
   m_oShared.GetExtents(m_oVolume.aExtent);
+  if (m_pSettings)
+    m_pSettings->SetSkipThresholdRange(m_oVolume.nMinValue, static_cast<int32_t>(0.2 * m_oVolume.nMaxValue));
   // The MPR views' default slab and slice parameters are set here once slabs exist.
   m_oVolume.bLoaded = true;
   m_oVolume.bJustLoaded = true;
@@ -394,7 +397,8 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
     RedrawPanel(ZR_Panel::View3D);
     m_oMpr.bResetOn3D = false;
   } else {
-    ResetMprPlanes();
+    // The whole layout: planes, curve mode, the snap button, snapshot mode, the maximised view.
+    ResetMprLayout(ZR_Screen::Mpr);
     SetRenderModeNow(m_oMpr.bGray ? ZR_RenderMode::Grayscale : ZR_RenderMode::Colour, true);
   }
   m_pAppGui->EnableControl(ZR_Ctl::Btn_Undo, false);

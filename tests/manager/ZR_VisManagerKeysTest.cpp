@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include "core/ZR_Ids.h"
 #include "core/ZR_Keys.h"
@@ -180,10 +181,12 @@ TEST_F(Keys, ResetBringsTheLayoutBackAndTheCrosshairButtonLetsGo) {
   ASSERT_FALSE(manager->MprView(7).Orientation()[0] == 1);
   manager->PointerMove(6, 32, 10);
   ASSERT_NE(manager->CrosshairDrag(), 0);
-  manager->CrosshairCommand(true);
+  manager->Command(ZR_Ctl::Sbtn_MprXhair, std::array<uint8_t, 1>{1}.data());
   EXPECT_NE(manager->CrosshairDrag(), 0);
-  manager->CrosshairCommand(false);
+  manager->Command(ZR_Ctl::Sbtn_MprXhair, std::array<uint8_t, 1>{0}.data());
   EXPECT_EQ(manager->CrosshairDrag(), 0);
+  EXPECT_FALSE(manager->CrosshairShown());
+  manager->Command(ZR_Ctl::Sbtn_MprXhair, std::array<uint8_t, 1>{1}.data());
   manager->ResetMpr();
   for (int32_t panel = 4; panel <= 7; ++panel) {
     float expected[16];

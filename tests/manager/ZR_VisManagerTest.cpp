@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/ZR_Log.h"
+#include "tests/support/ZR_RecordingMovie.h"
 #include "tests/support/ZR_RecordingProgressBar.h"
 #include "tests/support/ZR_RecordingVisGui.h"
 #include "tests/support/ZR_TestData.h"
@@ -62,13 +63,14 @@ TEST(Manager, ConstructionSetsTheDocumentedDefaults) {
   EXPECT_TRUE(gui.calls.empty());  // construction does not touch the window
 }
 
-TEST(Manager, WiringStoresEachCollaboratorWithoutTouchingIt) {
+TEST(Manager, WiringStoresEachCollaboratorAndGivesTheMovieWriterItsSettings) {
   ZR_RecordingVisGui gui, previewGui;
   ZR_RecordingProgressBar progress;
+  ZR_RecordingMovie recordingMovie;
   ZR_VisManager m(&gui);
   auto* settings = reinterpret_cast<ZR_Settings*>(0x10);
   auto* gallery = reinterpret_cast<ZR_ImageGallery*>(0x20);
-  auto* movie = reinterpret_cast<ZR_Movie*>(0x30);
+  ZR_Movie* movie = &recordingMovie;
   auto* series = reinterpret_cast<ZR_Series*>(0x40);
   m.SetSettings(settings);
   m.SetImageGallery(gallery);
@@ -85,6 +87,8 @@ TEST(Manager, WiringStoresEachCollaboratorWithoutTouchingIt) {
   EXPECT_TRUE(gui.calls.empty());
   EXPECT_TRUE(previewGui.calls.empty());
   EXPECT_TRUE(progress.calls.empty());
+  // Without a settings model the writer gets the defaults ("cvid", 100 %, 5 frames a second).
+  EXPECT_EQ(recordingMovie.calls, std::vector<std::string>{"SetOptions 1684633187 100 5"});
 }
 
 TEST(ManagerReportResult, SuccessShowsNothingAndLeavesTheProgressBarOpen) {
