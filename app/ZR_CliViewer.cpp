@@ -1,6 +1,7 @@
 #include "app/ZR_CliViewer.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -8,10 +9,12 @@
 #include "app/ZR_CliApp.h"
 #include "app/ZR_CliFiles.h"
 #include "app/ZR_PngFile.h"
+#include "core/ZR_Keys.h"
 #include "core/ZR_Result.h"
 #include "core/ZR_SystemInfo.h"
 #include "dicom/ZR_DicomVolume.h"
 #include "dicom/ZR_VolumePreview.h"
+#include "mpr/ZR_StandardOrientations.h"
 
 namespace {
 // The range through the preview's own rules, as typed into its fields; false when it refuses.
@@ -58,6 +61,39 @@ int ZR_CliViewer::TakeCommon(const std::vector<std::string>& args, size_t& i, Op
     o.folder = a;
   }
   return 1;
+}
+
+bool ZR_CliViewer::Decimal(const std::string& text, float limit, float& value) {
+  char* end = nullptr;
+  const float v = std::strtof(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(v) || std::fabs(v) > limit) return false;
+  value = v;
+  return true;
+}
+
+int ZR_CliViewer::TakePlane(const std::vector<std::string>& args, size_t& i, PlaneOptions& o) {
+  // Larger turns and offsets than these are typing errors, not views.
+  constexpr float kMaximumDegrees = 3600;
+  constexpr float kMaximumOffsetMm = 10000;
+  const std::string& a = args[i];
+  if (a != "--orientation" && a != "--rotate-x" && a != "--rotate-y" && a != "--offset") return 0;
+  if (i + 1 >= args.size()) return -1;
+  const std::string& value = args[++i];
+  o.given = true;
+  if (a == "--orientation") {
+    if (value.size() != 1) return -1;
+    o.orientation = ZR_StandardOrientations::CodeOfLetter(ZR_Key::Letter(value[0]));
+    return o.orientation < 0 ? -1 : 1;
+  }
+  float& target = a == "--rotate-x" ? o.rotateX : a == "--rotate-y" ? o.rotateY : o.offset;
+  return Decimal(value, a == "--offset" ? kMaximumOffsetMm : kMaximumDegrees, target) ? 1 : -1;
+}
+
+void ZR_CliViewer::ApplyPlane(ZR_VisManager& manager, const PlaneOptions& o) {
+  const int32_t active = manager.ActiveMprView();
+  if (o.orientation >= 0) manager.ShowStandardOrientation(o.orientation);
+  if (o.rotateX != 0 || o.rotateY != 0) manager.TurnMprView(active, o.rotateX, o.rotateY);
+  if (o.offset != 0) manager.MoveMprView(active, o.offset);
 }
 
 int ZR_CliViewer::Failed(int32_t code) const {

@@ -51,6 +51,19 @@ class ZR_CliViewer {
   // argument, -1 a bad value or a second folder.
   static int TakeCommon(const std::vector<std::string>& args, size_t& i, Options& o, int32_t minimumSize,
                         int32_t maximumSize);
+  // The active MPR view's plane: --orientation L|R|A|P|I|S, --rotate-x DEG, --rotate-y DEG,
+  // --offset MM.
+  struct PlaneOptions {
+    int32_t orientation = -1;
+    float rotateX = 0, rotateY = 0, offset = 0;
+    bool given = false;
+  };
+  // As TakeCommon, for those.
+  static int TakePlane(const std::vector<std::string>& args, size_t& i, PlaneOptions& o);
+  // A decimal number of at most `limit` in magnitude.
+  static bool Decimal(const std::string& text, float limit, float& value);
+  // Puts the active MPR view on that plane (the MPR screen must be shown).
+  static void ApplyPlane(ZR_VisManager& manager, const PlaneOptions& o);
   // A folder and --out given, and a range with both ends or none.
   static bool Complete(const Options& o) {
     return !o.folder.empty() && !o.out.empty() && (o.first < 0) == (o.last < 0);

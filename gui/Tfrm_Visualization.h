@@ -44,6 +44,7 @@ class ZR_BcVolumePreviewGui;
 class ZR_QtGlContext;
 class ZR_QtRenderPlatform;
 class ZR_Vis3DSettings;
+class ZR_BcSettings;
 class ZR_VisManager;
 
 class Tfrm_Visualization : public QMainWindow {
@@ -71,7 +72,7 @@ class Tfrm_Visualization : public QMainWindow {
   // Imports the files at start (the command line), once the window is up.
   void ImportAtStart(const std::vector<std::string>& files);
   // Marks the settings as changed during the run, so that closing asks to save them.
-  void MarkSettingsChanged() { m_bSettingsChanged = true; }
+  void MarkSettingsChanged();
   // The closing questions; true when the window may close.
   bool ConfirmClose();
 
@@ -90,7 +91,8 @@ class Tfrm_Visualization : public QMainWindow {
   ZR_BcProgressBar* ProgressBar() const { return m_pProgressBar.get(); }
   ZR_BcVolumePreviewGui* VolumePreviewGui() const { return m_pVolumePreviewGui.get(); }
   TFileBrowseDialog* DataSetOpenDialog() const { return m_pDataSetOpenDialog.get(); }
-  const ZR_Vis3DSettings* Settings() const { return m_pSettings.get(); }
+  const ZR_Vis3DSettings* Settings() const;
+  ZR_BcSettings* SettingsService() const { return m_pSettings.get(); }
   TPaintPanel* Panel(int32_t index) const;
   ZR_Screen ScreenShown() const { return m_nScreenShown; }
   int32_t MaximisedPanel() const { return m_nMaximised; }
@@ -195,7 +197,7 @@ class Tfrm_Visualization : public QMainWindow {
   std::unique_ptr<ZR_ViewportTable> m_pViewports;
   std::unique_ptr<ZR_BcAppGui> m_pAppGui;
   std::unique_ptr<ZR_VisManager> m_pManager;
-  std::unique_ptr<ZR_Vis3DSettings> m_pSettings;
+  std::unique_ptr<ZR_BcSettings> m_pSettings;
   std::unique_ptr<ZR_BcProgressBar> m_pProgressBar;
   std::unique_ptr<ZR_BcVolumePreviewGui> m_pVolumePreviewGui;
   // The preset editor window comes with its own dialog; until then its contract has no window.
@@ -237,7 +239,6 @@ class Tfrm_Visualization : public QMainWindow {
   bool m_bActivated = false;
   bool m_bDestroying = false;
   bool m_bStartupFailed = false;
-  bool m_bSettingsChanged = false;
   bool m_bImporting = false;
   bool m_bClosing = false;
   bool m_bRepaintPending = false;

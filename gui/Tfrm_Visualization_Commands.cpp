@@ -123,9 +123,13 @@ void Tfrm_Visualization::ConnectControls() {
     onClick(id, [this] {
       if (m_pManager && !Busy()) m_pManager->AlignToAxes();
     });
-  // Reset (ResetView), undo (UndoSculpt), the region settings (OpenRegionSettings), radial
-  // series (StartRadialSeries) and the MIP threshold dialog are called from these buttons
-  // once the manager has them; "Snaps" and "Remove selected region" have no action.
+  for (int32_t id : {ZR_Ctl::Btn_ResetVolume, ZR_Ctl::Btn_SsdReset})
+    onClick(id, [this] {
+      if (m_pManager && !Busy()) m_pManager->ResetView();
+    });
+  // Undo (UndoSculpt), the region settings (OpenRegionSettings), radial series
+  // (StartRadialSeries) and the MIP threshold dialog are called from these buttons once the
+  // manager has them; "Snaps" and "Remove selected region" have no action.
   connect(m_pPages, &QTabWidget::currentChanged, this, [this](int page) {
     if (page == 0)
       On3dScreen();
@@ -158,8 +162,14 @@ void Tfrm_Visualization::ConnectControls() {
   onClick(ZR_Ctl::Btn_Reset, [this] {
     if (m_pManager && !Busy()) m_pManager->ResetMpr();
   });
-  // Curved MPR (SetCurvedMpr), the cutaway (SetCutaway) and live cut-plane dragging
-  // (SetCutPlaneDrag) are called from their controls once the manager has them.
+  if (auto* cutaway = As<QCheckBox>(control(ZR_Ctl::cb_Cutaway)))
+    connect(cutaway, &QCheckBox::clicked, this, [this](bool on) {
+      if (m_pManager) m_pManager->SetCutaway(on);
+    });
+  connect(m_pDragCutPlane, &QCheckBox::clicked, this, [this](bool on) {
+    if (m_pManager) m_pManager->SetCutPlaneDrag(on);
+  });
+  // Curved MPR (SetCurvedMpr) is called from its button once the manager has it.
 
   // Menus.
   auto item = [this](const char* name) { return findChild<QAction*>(name); };
@@ -235,7 +245,7 @@ void Tfrm_Visualization::OnRenderMode(ZR_RenderMode mode) {
 }
 
 void Tfrm_Visualization::OnCutView(bool down) {
-  // The manager's cut view (SetCutView) is switched here once the cut plane exists.
+  if (m_pManager) m_pManager->SetCutView(down);
   m_pAppGui->EnableControl(ZR_Ctl::SBtn_CutPlane, down);
   if (!down) {
     m_pAppGui->SetButtonDown(ZR_Ctl::SBtn_Rotate, true);

@@ -24,6 +24,7 @@
 #include "presets/ZR_WindowlessPresetEditorGui.h"
 #include "render/OpenGlText.h"
 #include "render/RenderShared.h"
+#include "gui/ZR_BcSettings.h"
 #include "settings/ZR_Vis3DSettings.h"
 
 namespace {
@@ -80,8 +81,9 @@ bool Tfrm_Visualization::FormCreate() {
   if (m_oPaths.IsRedirected()) ZR_Log::Entry(m_oPaths.LogNote());
   if (!prepared) ZR_Log::Entry("FormCreate(): the user's folders could not all be made under ", m_oPaths.DataDir());
   // 5. The settings.
-  m_pSettings = std::make_unique<ZR_Vis3DSettings>(m_oPaths.SettingsFile());
-  m_pManager->SetSettingsModel(m_pSettings.get());
+  m_pSettings = std::make_unique<ZR_BcSettings>(m_oPaths.SettingsFile());
+  m_pManager->SetSettings(m_pSettings.get());
+  m_pManager->SetSettingsModel(&m_pSettings->Model());
   // 6. The contracts handed over now (the gallery, movie and series writers come with their
   // subsystems), then the subset preview's.
   m_pProgressBar = std::make_unique<ZR_BcProgressBar>(this);
@@ -97,7 +99,7 @@ bool Tfrm_Visualization::FormCreate() {
   if (QAction* about = findChild<QAction*>("Mi_About")) about->setText("About Lumetra");
   if (auto* inbox = qobject_cast<QPushButton*>(m_apControls[ZR_Ctl::btn_Inbox].data())) inbox->setText("Import DICOM");
   StartupEnabling();
-  m_pDragCutPlane->setChecked(m_pSettings->Renderer().liveCutView);
+  m_pDragCutPlane->setChecked(m_pSettings->Model().Renderer().liveCutView);
   // 8. Our cursors.
   m_pAppGui->LoadCursorFiles(QString::fromStdString(m_oPaths.ResourcesDir()));
   // 9. Panels 1, 2, 3 and 0 need their native windows, which need the window's.
@@ -165,10 +167,11 @@ bool Tfrm_Visualization::ConfirmClose() {
   // A load runs inside the event that started it: closing now would pull the window from
   // under it. The close request is simply not taken.
   if (m_bImporting || (m_pManager && m_pManager->IsBusy())) return false;
-  if (m_bSettingsChanged && m_pAppGui && m_pAppGui->AskYesNo("Save Settings ?")) {
-    if (m_pSettings && !m_pSettings->Write())
+  if (m_pSettings && m_pSettings->IsChanged() && m_pAppGui && m_pAppGui->AskYesNo("Save Settings ?")) {
+    if (m_pSettings->Save())
+      m_pSettings->ClearChanged();
+    else
       ZR_Log::Entry("FormClose(): the settings file could not be written: ", m_oPaths.SettingsFile());
-    m_bSettingsChanged = false;
     QThread::msleep(kSaveSettingsPauseMs);
   }
   // A failed start ends the program whatever the answer.
@@ -207,3 +210,9 @@ void Tfrm_Visualization::FormDestroy() {
   // 5.
   m_bDestroying = true;
 }
+
+void Tfrm_Visualization::MarkSettingsChanged() {
+  if (m_pSettings) m_pSettings->MarkChanged();
+}
+
+const ZR_Vis3DSettings* Tfrm_Visualization::Settings() const { return m_pSettings ? &m_pSettings->Model() : nullptr; }
