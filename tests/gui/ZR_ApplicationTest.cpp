@@ -35,6 +35,7 @@
 #include "gui/TVolumePreview.h"
 #include "gui/TZR_NumberEdit.h"
 #include "gui/TZR_PictureBox.h"
+#include "gui/ZR_BcSettings.h"
 #include "gui/TProgressDialog.h"
 #include "gui/TfrmDirSelect.h"
 #include "gui/ZR_BcAppGui.h"
@@ -314,15 +315,22 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   }
   EXPECT_EQ(manager->RenderMode(), ZR_RenderMode::Colour);
 
-  // "Exit Lumetra ?" declined keeps the window and the volume; accepted closes it.
-  Answer({false});
+  // Ctrl+X changed a setting (and changed it back): "Save Settings ?" comes first, declined
+  // here, which writes nothing. "Exit Lumetra ?" declined keeps the window and the volume;
+  // accepted closes it.
+  ASSERT_TRUE(window->SettingsService()->IsChanged());
+  const std::filesystem::path settingsFile = window->Paths().SettingsFile();
+  const bool existed = std::filesystem::exists(settingsFile);
+  Answer({false, false});
   window->close();
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(manager->IsVolumeLoaded());
-  Answer({true});
+  Answer({false, true});
   window->close();
   EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(questions, (std::vector<QString>{"Exit Lumetra ?", "Exit Lumetra ?"}));
+  EXPECT_EQ(questions,
+            (std::vector<QString>{"Save Settings ?", "Exit Lumetra ?", "Save Settings ?", "Exit Lumetra ?"}));
+  EXPECT_EQ(std::filesystem::exists(settingsFile), existed);
 }
 
 TEST_F(Application, AStudyGivenAtStartIsImportedOnceTheWindowIsUp) {
