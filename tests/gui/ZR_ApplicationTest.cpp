@@ -238,6 +238,25 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
     EXPECT_EQ(ZR_Number(manager->MprTool()), t.tool) << t.name;
   }
 
+  // Colour MPR, the lock from the pop-up, cutaway correlation and "Update on Drag".
+  Find<QAbstractButton>("Sbtn_ColourMpr")->click();
+  EXPECT_FALSE(manager->MprLayout().bGray);
+  Find<QAbstractButton>("Sbtn_GrayMpr")->click();
+  EXPECT_TRUE(manager->MprLayout().bGray);
+  Find<QAction>("Mi_LockActiveView")->trigger();
+  EXPECT_TRUE(manager->LockActiveView());
+  EXPECT_TRUE(Find<QAction>("Mi_LockActiveView")->isChecked());
+  Find<QAction>("Mi_LockActiveView")->trigger();
+  EXPECT_FALSE(manager->LockActiveView());
+  Find<QCheckBox>("cb_Cutaway")->click();
+  EXPECT_EQ(manager->Cutaway(), Find<QCheckBox>("cb_Cutaway")->isChecked());
+  auto* liveCut = Find<QCheckBox>("chbox_DragCutPlane");
+  const bool live = liveCut->isChecked();
+  liveCut->click();
+  EXPECT_EQ(window->Settings()->Renderer().liveCutView, !live);
+  EXPECT_EQ(manager->MprLayout().bMprDisplay, live);
+  liveCut->click();
+
   // Double-clicking a view fills the drawing area with it and hides the others; the screen
   // switch brings the layout back first.
   const QRect placed = window->Panel(ZR_Panel::Mpr2)->geometry();
@@ -300,6 +319,20 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
   const size_t bytes = size_t(w3) * h3 * 3;
   EXPECT_NE(std::memcmp(snapped.get(), turned.get(), bytes), 0) << "the view did not snap";
   EXPECT_EQ(std::memcmp(snapped.get(), snappedAgain.get(), bytes), 0) << "a snapped view snapped again";
+
+  // The cut view, the VOI and the reset, from their buttons.
+  Find<QAbstractButton>("SBtn_CutView")->click();
+  EXPECT_TRUE(manager->CutView());
+  EXPECT_TRUE(window->AppGui()->IsControlEnabled(ZR_Ctl::SBtn_CutPlane));
+  Find<QAbstractButton>("Sbtn_Voi")->click();
+  EXPECT_TRUE(manager->VoiEnabled());
+  EXPECT_EQ(manager->Tool3d(), ZR_Tool3d::VoiPosition);
+  Find<QAbstractButton>("Btn_ResetVolume")->click();
+  EXPECT_FALSE(manager->VoiEnabled());
+  EXPECT_FALSE(Find<QAbstractButton>("Sbtn_Voi")->isChecked());
+  Find<QAbstractButton>("SBtn_CutView")->click();
+  EXPECT_FALSE(manager->CutView());
+  EXPECT_EQ(manager->Tool3d(), ZR_Tool3d::Rotate);
 
   // The render modes show and hide their tools.
   ZR_BcAppGui& gui = *window->AppGui();
