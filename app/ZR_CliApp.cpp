@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/ZR_CliCapture.h"
 #include "app/ZR_CliInfo.h"
 #include "app/ZR_CliLoad.h"
 #include "app/ZR_CliMpr.h"
@@ -13,6 +14,8 @@
 
 const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
   static const std::vector<Command> commands = {
+      {"capture", "DIR --view 0|4..7 --mode bmp|jpeg|dicom-rgb|dicom-8|dicom-16 --out FILE [--size N]",
+       "load a series as the viewer does and capture a view into a picture or DICOM file", &ZR_CliCapture::Run},
       {"info", "FILE", "study lines, transfer syntax and pixel layout of one DICOM file", &ZR_CliInfo::Run},
       {"load", "[--threads N] DIR_OR_FILES...", "read a series into a volume and print its record", &ZR_CliLoad::Run},
       {"mpr", "DIR --out PREFIX [--orientation L|R|A|P|I|S] [--rotate-x DEG] [--rotate-y DEG] [--offset MM]",

@@ -20,6 +20,9 @@ enum ZR_ResultCode : int32_t {
   VR_OG_SHADING = 14,
   // The preset engine could not allocate its arrays; it has no entry in the message table.
   VR_PRESET_NO_MEMORY = 17,
+  // A picture or series could not be written (the folder, the disk, the source study's file);
+  // the caller names the file. It has no entry in the message table either.
+  VR_WRITE_FAILED = 18,
 };
 
 class ZR_Result {

@@ -38,6 +38,7 @@ class ZR_Settings;
 class ZR_ImageGallery;
 class ZR_Movie;
 class ZR_Series;
+class ZR_Image;
 class ZR_RenderPlatform;
 class ZR_Vis3DSettings;
 class ZR_DicomVolume;
@@ -276,6 +277,26 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   float MprExtent() const;
   float PhysicalLength() const;
 
+  // --- Captures (ZR_VisManager_Capture.cpp) --------------------------------------------------
+  // Where a capture goes: the gallery (or, saving to the folder, a file), a movie frame, the
+  // series writer.
+  static constexpr int32_t kToSnapshot = 0;
+  static constexpr int32_t kToMovie = 1;
+  static constexpr int32_t kToSeries = 2;
+  // What a view shows, with its spacing, window and (grey MPR views) its patient plane; a
+  // result code (VR_WRITE_FAILED when nothing could be read, written or kept; a write or a
+  // full gallery is also shown to the user).
+  int32_t CaptureView(int32_t panel, int32_t destination, int32_t frame);
+  // The software renderer's picture of an MPR view (4..7) in the study's values: to the next
+  // free "lmx<N>.dcm" of the capture folder, or to the series writer.
+  // Virtual so that tests can see the key dispatched.
+  virtual int32_t CaptureRawView(int32_t panel, int32_t destination);
+  // A capture of a view written to `file` in a write mode (the grey modes take the raw
+  // picture, the others the screen's), as the study's capture series.
+  int32_t WriteView(int32_t panel, int32_t mode, const std::string& file);
+  // The next file name a capture to the folder takes.
+  std::string NextCaptureName() const;
+
   // --- Settings (ZR_VisManager_Settings.cpp) -----------------------------------------------------
   // Applies one setting item of the settings model; ignored while a load runs.
   void ApplySetting(int32_t id);
@@ -393,7 +414,9 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
 
   // --- Operations of tools whose subsystems come later -------------------------------------------
   // Each is called where the dispatch needs it and does nothing until its subsystem fills it
-  // in (capture, measurements, curved MPR, region of interest, movie).
+  // in (measurements, curved MPR, region of interest, movie). The snapshot click is virtual too,
+  // so that tests can see it dispatched.
+  // A click in snapshot mode: the view to the gallery.
   virtual void CaptureView(int32_t panel);
   virtual void StartMeasurement(int32_t panel, int32_t x, int32_t y);
   virtual void DragMeasurement(int32_t panel, int32_t x, int32_t y);
@@ -423,6 +446,17 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void DragCutPlane(int32_t panel, int32_t lastX, int32_t lastY, int32_t x, int32_t y, bool left);
   // After the slice of an orthogonal pane: the VOI outline, and where its edges are.
   void DrawVoiOutline(int32_t panel);
+  // --- Captures (ZR_VisManager_Capture.cpp) --------------------------------------------------
+  bool MakeScreenCapture(int32_t panel, ZR_Image* image);
+  bool MakeRawCapture(int32_t panel, ZR_Image* image);
+  // The patient plane of an MPR view's screen capture of `width` pixels.
+  void PlaneOfCapture(int32_t panel, int32_t width, ZR_Image* image);
+  int32_t WriteCapture(const ZR_Image& image, const std::string& file, int32_t mode);
+  // A new capture series for a loaded study; the gallery and the series writer copy its file.
+  void StartCaptureSeries(const ZR_DicomVolume& volume);
+  // Single captures are one series per study, numbered below the series writer's.
+  static constexpr int32_t kCaptureSeriesNumber = 999;
+
   // The settings model item changed by the engine: shown by the dialog and offered for saving.
   void SettingChanged(int32_t item);
   // Panel 8's cut: the plane, and the slab of the view it shows.
@@ -550,4 +584,7 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   std::string m_sCaptureDir;
   int32_t m_nSnapshotCount = 0;
   int32_t m_nSeriesCount = 0;
+  bool m_bSaveToFolder = false;  // snapshots go to files in the capture folder, not the gallery
+  std::string m_sCaptureSeriesUid;
+  int32_t m_nCapturesWritten = 0;
 };

@@ -25,7 +25,7 @@ void ZR_VisManager::KeyDown(int32_t key, bool ctrl, bool, bool) {
         ToggleSetting(kSettingStudyDetails);
         break;
       case ZR_Key::S:
-        if (m_oScreen.IsMpr()) CaptureView(m_oMpr.nActiveView);
+        if (m_oScreen.IsMpr()) (void)CaptureRawView(m_oMpr.nActiveView, kToSnapshot);
         break;
       case ZR_Key::X:
         SetCrosshair(!m_oMpr.bCrosshair);

@@ -1,9 +1,8 @@
 // The operations that the pointer and key dispatch hands to tools whose subsystems come later:
-// panel capture, measurements, curved MPR, the region of interest and movie recording. Until their subsystems fill them in, each one does nothing: the
+// measurements, curved MPR, the region of interest and movie recording. Until their subsystems fill them in, each one does nothing: the
 // gesture is dispatched and otherwise ignored.
 #include "manager/ZR_VisManager.h"
 
-void ZR_VisManager::CaptureView(int32_t) {}
 void ZR_VisManager::StartMeasurement(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::DragMeasurement(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::HoverMeasurement(int32_t, int32_t, int32_t) {}

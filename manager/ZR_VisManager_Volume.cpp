@@ -379,6 +379,7 @@ void ZR_VisManager::CompleteLoad(ZR_DicomVolume& volume) {
   if (software != VR_OK) ZR_Log::Entry("LoadVolume(): the software renderer refused the volume; ", software);
 
   m_oShared.GetExtents(m_oVolume.aExtent);
+  StartCaptureSeries(volume);
   if (m_pSettings)
     m_pSettings->SetSkipThresholdRange(m_oVolume.nMinValue, static_cast<int32_t>(0.2 * m_oVolume.nMaxValue));
   // The MPR views' default slab and slice parameters are set here once slabs exist.

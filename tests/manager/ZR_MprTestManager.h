@@ -28,6 +28,10 @@ class ZR_MprTestManager : public ZR_TestManager {
 
  protected:
   void CaptureView(int32_t panel) override { later.push_back("CaptureView(" + std::to_string(panel) + ")"); }
+  int32_t CaptureRawView(int32_t panel, int32_t destination) override {
+    later.push_back("CaptureRawView(" + std::to_string(panel) + "," + std::to_string(destination) + ")");
+    return 0;
+  }
   void StartMeasurement(int32_t panel, int32_t, int32_t) override {
     later.push_back("StartMeasurement(" + std::to_string(panel) + ")");
   }

@@ -60,11 +60,11 @@ TEST_F(Keys, InTheThreeDScreenLettersTurnTheVolume) {
 }
 
 TEST_F(Keys, CtrlShortcutsActOnlyInTheirScreen) {
-  // MPR screen: Ctrl+B belongs to the 3D screen; Ctrl+S captures the active view.
+  // MPR screen: Ctrl+B belongs to the 3D screen; Ctrl+S writes the active view's values.
   Key(ZR_Key::B, true);
   EXPECT_TRUE(settings.Display().showBoundingBox);
   Key(ZR_Key::S, true);
-  EXPECT_EQ(manager->later, (std::vector<std::string>{"CaptureView(6)"}));
+  EXPECT_EQ(manager->later, (std::vector<std::string>{"CaptureRawView(6,0)"}));
   Key(ZR_Key::I, true);
   EXPECT_TRUE(settings.Display().showStudyDetails);
   // 3D screen: Ctrl+S does nothing; Ctrl+B toggles the box and shows it.
