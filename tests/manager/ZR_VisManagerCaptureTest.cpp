@@ -3,6 +3,7 @@
 // free file of the capture folder with the rescale that gives back the study's values.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 
@@ -87,5 +88,68 @@ TEST_F(Capture, CtrlSWritesTheStudysValuesToTheNextFreeFile) {
   EXPECT_EQ(back.Item(1)->SeriesUID(), second.Item(1)->SeriesUID());
   EXPECT_EQ(second.Item(1)->Attributes().Item(0x0020, 0x0013).Value().AsNumber(), 2);
   EXPECT_TRUE(gui.Messages().empty());
+}
+}  // namespace
+
+#include "tests/dicom/ZR_DicomSeries.h"
+
+namespace {
+// A sagittal series: file k is the plane x = k mm, its rows run along +y and its columns down
+// (-z), 1 mm pixels; the value of pixel (i, j) of file k is 100 + 5 j + 7 i + k, that is
+// 100 + x + 5 y - 7 z at the patient point. A capture written with its plane must show, at
+// every pixel, the value of the point its position and orientation name.
+TEST_F(Capture, AWrittenPlaneShowsTheValuesOfThePatientPointsItNames) {
+  constexpr int32_t kSide = 16, kFiles = 16;
+  ZR_DicomFixtures::Grey grey;
+  grey.rows = grey.columns = kSide;
+  grey.bitsStored = 12;
+  for (int32_t i = 0; i < kSide; ++i)
+    for (int32_t j = 0; j < kSide; ++j) grey.values.push_back(100 + 5 * j + 7 * i);
+  const std::vector<std::string> files = ZR_DicomSeries::Write("capture-sagittal", kFiles, grey,
+                                                               [](int32_t k, ZR_DcmImage& image) {
+                                                                 ZR_DicomSeries::Position(image, k, 0, 0);
+                                                                 ZR_DicomSeries::Orientation(image, {0, 1, 0, 0, 0, -1});
+                                                               });
+  int32_t count = kFiles;
+  ASSERT_EQ(manager->LoadStudy(files, count), VR_OK);
+  ASSERT_EQ(LoadRange(0, kFiles - 1), VR_OK);
+  ASSERT_TRUE(manager->ShowMprScreen());
+  const ZR_DicomVolume& volume = *manager->GetVolume();
+  const double slope = volume.m_fRescaleSlope, intercept = volume.m_nRescaleIntercept;
+  auto value = [&](double x, double y, double z) { return slope * (100 + x + 5 * y - 7 * z) + intercept; };
+  const fs::path dir = ZR_TestData::ScratchDir("capture-sagittal-out");
+  for (int32_t panel = ZR_Panel::Mpr0; panel <= ZR_Panel::Mpr2; ++panel) {
+    const std::string file = (dir / ("v" + std::to_string(panel) + ".dcm")).string();
+    ASSERT_EQ(manager->WriteView(panel, 4, file), VR_OK);
+    ZR_DcmImages back;
+    back.ReadFile(file);
+    ZR_DcmImage& d = *back.Item(1);
+    ZR_DcmElements a = d.Attributes();
+    const std::vector<double> p = a.Item(0x0020, 0x0032).Value().AsNumbers();
+    const std::vector<double> o = a.Item(0x0020, 0x0037).Value().AsNumbers();
+    const std::vector<double> s = a.Item(0x0028, 0x0030).Value().AsNumbers();
+    const double b = a.Item(0x0028, 0x1052).Value().AsNumber(), m = a.Item(0x0028, 0x1053).Value().AsNumber();
+    const int32_t rows = static_cast<int32_t>(a.Item(0x0028, 0x0010).Value().AsNumber());
+    const int32_t columns = static_cast<int32_t>(a.Item(0x0028, 0x0011).Value().AsNumber());
+    ASSERT_EQ(p.size(), 3u);
+    ASSERT_EQ(o.size(), 6u);
+    ASSERT_EQ(s.size(), 2u);
+    const auto* samples = static_cast<const uint16_t*>(d.PixelAddress());
+    int32_t inside = 0;
+    double worst = 0;
+    for (int32_t r = 0; r < rows; ++r)
+      for (int32_t c = 0; c < columns; ++c) {
+        double x[3];
+        for (int32_t k = 0; k < 3; ++k) x[k] = p[k] + c * s[1] * o[k] + r * s[0] * o[3 + k];
+        // Away from the volume's faces, where a sample mixes in what lies outside.
+        if (x[0] < 1 || x[0] > kFiles - 2 || x[1] < 1 || x[1] > kSide - 2 || x[2] > -1 || x[2] < -(kSide - 2)) continue;
+        ++inside;
+        const double shown = samples[r * columns + c] * m + b;
+        worst = std::max(worst, std::fabs(shown - value(x[0], x[1], x[2])));
+      }
+    EXPECT_GT(inside, 20) << "view " << panel;
+    // Half a voxel off would be 2.5 or more (the values change by 5 and 7 a millimetre).
+    EXPECT_LE(worst, 1.0) << "view " << panel;
+  }
 }
 }  // namespace
