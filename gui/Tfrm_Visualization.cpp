@@ -11,6 +11,7 @@
 #include "gui/TFileBrowseDialog.h"
 #include "gui/TZR_ScaledPanel.h"
 #include "gui/ZR_BcAppGui.h"
+#include "gui/ZR_BcImageGallery.h"
 #include "gui/ZR_BcSettings.h"
 #include "gui/ZR_BcProgressBar.h"
 #include "gui/ZR_BcVolumePreviewGui.h"

@@ -45,6 +45,7 @@ class ZR_QtGlContext;
 class ZR_QtRenderPlatform;
 class ZR_Vis3DSettings;
 class ZR_BcSettings;
+class ZR_BcImageGallery;
 class ZR_VisManager;
 
 class Tfrm_Visualization : public QMainWindow {
@@ -93,6 +94,7 @@ class Tfrm_Visualization : public QMainWindow {
   TFileBrowseDialog* DataSetOpenDialog() const { return m_pDataSetOpenDialog.get(); }
   const ZR_Vis3DSettings* Settings() const;
   ZR_BcSettings* SettingsService() const { return m_pSettings.get(); }
+  ZR_BcImageGallery* ImageGallery() const { return m_pImageGallery.get(); }
   TPaintPanel* Panel(int32_t index) const;
   ZR_Screen ScreenShown() const { return m_nScreenShown; }
   int32_t MaximisedPanel() const { return m_nMaximised; }
@@ -198,6 +200,7 @@ class Tfrm_Visualization : public QMainWindow {
   std::unique_ptr<ZR_BcAppGui> m_pAppGui;
   std::unique_ptr<ZR_VisManager> m_pManager;
   std::unique_ptr<ZR_BcSettings> m_pSettings;
+  std::unique_ptr<ZR_BcImageGallery> m_pImageGallery;
   std::unique_ptr<ZR_BcProgressBar> m_pProgressBar;
   std::unique_ptr<ZR_BcVolumePreviewGui> m_pVolumePreviewGui;
   // The preset editor window comes with its own dialog; until then its contract has no window.

@@ -24,6 +24,7 @@
 #include "presets/ZR_WindowlessPresetEditorGui.h"
 #include "render/OpenGlText.h"
 #include "render/RenderShared.h"
+#include "gui/ZR_BcImageGallery.h"
 #include "gui/ZR_BcSettings.h"
 #include "settings/ZR_Vis3DSettings.h"
 
@@ -84,8 +85,10 @@ bool Tfrm_Visualization::FormCreate() {
   m_pSettings = std::make_unique<ZR_BcSettings>(m_oPaths.SettingsFile());
   m_pManager->SetSettings(m_pSettings.get());
   m_pManager->SetSettingsModel(&m_pSettings->Model());
-  // 6. The contracts handed over now (the gallery, movie and series writers come with their
+  // 6. The contracts handed over now (the movie and series writers come with their
   // subsystems), then the subset preview's.
+  m_pImageGallery = std::make_unique<ZR_BcImageGallery>(this);
+  m_pManager->SetImageGallery(m_pImageGallery.get());
   m_pProgressBar = std::make_unique<ZR_BcProgressBar>(this);
   m_pManager->SetProgressBar(m_pProgressBar.get());
   m_pVolumePreviewGui = std::make_unique<ZR_BcVolumePreviewGui>(this);
@@ -187,6 +190,7 @@ void Tfrm_Visualization::FormDestroy() {
     for (ZR_DrawSurface*& surface : m_pViewports->aSurfaces) surface = nullptr;
   // 2. The contracts (those that exist), the application's first.
   m_pAppGui.reset();
+  m_pImageGallery.reset();
   m_pPresetEditorGui.reset();
   m_pProgressBar.reset();
   // 3. The panels in their order, then the subset preview's contract.

@@ -186,6 +186,10 @@ void ZR_VisManager::StartCaptureSeries(const ZR_DicomVolume& volume) {
   // The single captures of a study form one series of their own.
   m_sCaptureSeriesUid = ZR_DcmUid::Generate();
   m_nCapturesWritten = 0;
-  if (m_pImageGallery) m_pImageGallery->SetSourceFile(volume.m_sFileName);
+  if (m_pImageGallery) {
+    // Pictures of another study would be saved with this one's patient: they go.
+    if (m_pImageGallery->SourceFile() != volume.m_sFileName) m_pImageGallery->Clear();
+    m_pImageGallery->SetSourceFile(volume.m_sFileName);
+  }
   if (m_pSeriesWriter) m_pSeriesWriter->SetSourceFile(volume.m_sFileName.c_str());
 }

@@ -35,6 +35,7 @@
 #include "gui/TVolumePreview.h"
 #include "gui/TZR_NumberEdit.h"
 #include "gui/TZR_PictureBox.h"
+#include "gui/ZR_BcImageGallery.h"
 #include "gui/ZR_BcSettings.h"
 #include "gui/TProgressDialog.h"
 #include "gui/TfrmDirSelect.h"
@@ -237,6 +238,17 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
       Find<QAction>(t.name)->trigger();
     EXPECT_EQ(ZR_Number(manager->MprTool()), t.tool) << t.name;
   }
+
+  // Snapshot mode: the next click in a view puts what it shows into the gallery's window.
+  Find<QAbstractButton>("SBtn_MprSnap")->click();
+  ASSERT_TRUE(manager->SnapshotMode());
+  QTest::mouseClick(transverseWindow, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+  ASSERT_EQ(window->ImageGallery()->ImageCount(), 1);
+  EXPECT_TRUE(window->ImageGallery()->Frame()->isVisible());
+  EXPECT_EQ(window->ImageGallery()->Frame()->ThumbnailCount(), 1);
+  Find<QAbstractButton>("SBtn_MprSnap")->click();
+  EXPECT_FALSE(manager->SnapshotMode());
+  window->ImageGallery()->Frame()->hide();
 
   // Colour MPR, the lock from the pop-up, cutaway correlation and "Update on Drag".
   Find<QAbstractButton>("Sbtn_ColourMpr")->click();
