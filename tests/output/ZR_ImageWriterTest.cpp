@@ -297,6 +297,25 @@ TEST(ImageWriter, AFolderThatCannotBeWrittenFailsAndLeavesTheFileThere) {
   EXPECT_EQ(ZR_TestData::ReadText(out), "before");
 }
 
+TEST(ImageWriter, AFailedWriteLeavesWhatWasThere) {
+  // A name that is taken by a folder cannot become a file, for root as for anyone: the write
+  // fails, says why, and the folder and its contents stay.
+  const fs::path dir = ZR_TestData::ScratchDir("writer-taken");
+  const std::string source = SourceFile("writer-taken-source");
+  fs::create_directories(dir / "taken.dcm");
+  ZR_TestData::WriteText(dir / "taken.dcm" / "inside.txt", "kept");
+  std::string error;
+  EXPECT_EQ(ZR_ImageWriter::WriteDicomImage(source, (dir / "taken.dcm").string(), Capture(4, 4),
+                                            ZR_ImageWriter::kDicomRgb, {}, &error),
+            VR_WRITE_FAILED);
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ZR_TestData::ReadText(dir / "taken.dcm" / "inside.txt"), "kept");
+  // No half-written file is left beside it.
+  int32_t entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
 TEST(ImageWriter, WhatCannotBeWrittenIsRefusedWithAReason) {
   const fs::path dir = ZR_TestData::ScratchDir("writer-refused");
   const std::string source = SourceFile("writer-refused-source");
