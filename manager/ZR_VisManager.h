@@ -449,8 +449,6 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // --- Captures (ZR_VisManager_Capture.cpp) --------------------------------------------------
   bool MakeScreenCapture(int32_t panel, ZR_Image* image);
   bool MakeRawCapture(int32_t panel, ZR_Image* image);
-  // The patient plane of an MPR view's screen capture of `width` pixels.
-  void PlaneOfCapture(int32_t panel, int32_t width, ZR_Image* image);
   int32_t WriteCapture(const ZR_Image& image, const std::string& file, int32_t mode);
   // A new capture series for a loaded study; the gallery and the series writer copy its file.
   void StartCaptureSeries(const ZR_DicomVolume& volume);

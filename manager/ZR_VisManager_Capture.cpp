@@ -43,27 +43,10 @@ bool ZR_VisManager::MakeScreenCapture(int32_t panel, ZR_Image* image) {
   const ZR_Window window = m_oShared.GetLut().GreyWindow();
   image->m_nWindowWidth = window.nWidth;
   image->m_nWindowCentre = window.nLevel;
-  if (m_oMpr.bGray && IsMprPanel(panel)) PlaneOfCapture(panel, w, image);
+  // The screen's pixels are not the software renderer's samples, and the plane converted
+  // between the two grids was found a voxel off: a picture that names no plane is better than
+  // one that names the wrong one. The study's values with their exact plane are Ctrl+S's.
   return true;
-}
-
-void ZR_VisManager::PlaneOfCapture(int32_t panel, int32_t width, ZR_Image* image) {
-  // The software renderer knows the plane in patient space: where its first sample is and
-  // which way its rows and columns run, at its own resolution; the screen's pixels divide
-  // the same square into `width` columns.
-  float position[3], orientation[6];
-  (void)m_oSoftwareRenderer.GetRawImage(m_oMpr.aViews[panel].oView, position, orientation);
-  int32_t sw = 0, sh = 0;
-  m_oSoftwareRenderer.GetImageSize(&sw, &sh);
-  if (sw <= 0 || width <= 0) return;
-  const double side = PhysicalLength();
-  const double own = side / sw, screen = side / width;
-  for (int32_t k = 0; k < 3; ++k) {
-    const double along = orientation[k] + orientation[3 + k];
-    image->m_afPosition[static_cast<size_t>(k)] = static_cast<float>(position[k] + (screen - own) / 2 * along);
-  }
-  std::copy_n(orientation, 6, image->m_afOrientation.begin());
-  image->m_bHasPosition = image->m_bHasOrientation = true;
 }
 
 bool ZR_VisManager::MakeRawCapture(int32_t panel, ZR_Image* image) {
