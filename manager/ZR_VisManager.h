@@ -450,6 +450,10 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   bool MakeScreenCapture(int32_t panel, ZR_Image* image);
   bool MakeRawCapture(int32_t panel, ZR_Image* image);
   int32_t WriteCapture(const ZR_Image& image, const std::string& file, int32_t mode);
+  // To the next free "lmx<N>.dcm" of the capture folder; the numbering goes on after it.
+  int32_t WriteNextCapture(const ZR_Image& image, int32_t mode);
+  int32_t NextCaptureNumber() const;
+  std::string CaptureName(int32_t number) const;
   // A new capture series for a loaded study; the gallery and the series writer copy its file.
   void StartCaptureSeries(const ZR_DicomVolume& volume);
   // Single captures are one series per study, numbered below the series writer's.

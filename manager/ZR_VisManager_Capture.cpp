@@ -86,13 +86,28 @@ bool ZR_VisManager::MakeRawCapture(int32_t panel, ZR_Image* image) {
   return true;
 }
 
-std::string ZR_VisManager::NextCaptureName() const {
+std::string ZR_VisManager::NextCaptureName() const { return CaptureName(NextCaptureNumber()); }
+
+int32_t ZR_VisManager::NextCaptureNumber() const {
   // Numbers go on from the last run's files instead of overwriting them.
   std::error_code ignored;
-  for (int32_t n = m_nSnapshotCount;; ++n) {
-    const std::filesystem::path name = std::filesystem::path(m_sCaptureDir) / ("lmx" + std::to_string(n) + ".dcm");
-    if (!std::filesystem::exists(name, ignored)) return name.string();
-  }
+  int32_t n = m_nSnapshotCount;
+  while (std::filesystem::exists(CaptureName(n), ignored)) ++n;
+  return n;
+}
+
+std::string ZR_VisManager::CaptureName(int32_t number) const {
+  return (std::filesystem::path(m_sCaptureDir) / ("lmx" + std::to_string(number) + ".dcm")).string();
+}
+
+int32_t ZR_VisManager::WriteNextCapture(const ZR_Image& image, int32_t mode) {
+  const int32_t number = NextCaptureNumber();
+  const std::string name = CaptureName(number);
+  const int32_t result = WriteCapture(image, name, mode);
+  if (result != VR_OK) return result;
+  m_nSnapshotCount = number + 1;
+  ZR_Log::Entry("WriteNextCapture(): written ", name);
+  return VR_OK;
 }
 
 int32_t ZR_VisManager::WriteCapture(const ZR_Image& image, const std::string& file, int32_t mode) {
@@ -124,12 +139,7 @@ int32_t ZR_VisManager::CaptureView(int32_t panel, int32_t destination, int32_t f
     default:
       break;
   }
-  if (m_bSaveToFolder) {
-    const std::string name = NextCaptureName();
-    const int32_t result = WriteCapture(image, name, ZR_ImageWriter::kDicomRgb);
-    if (result == VR_OK) m_nSnapshotCount = std::stoi(std::filesystem::path(name).stem().string().substr(3)) + 1;
-    return result;
-  }
+  if (m_bSaveToFolder) return WriteNextCapture(image, ZR_ImageWriter::kDicomRgb);
   if (!m_pImageGallery) return VR_WRITE_FAILED;
   if (!m_pImageGallery->AddImage(image)) {
     if (m_pImageGallery->IsFull())
@@ -148,14 +158,8 @@ int32_t ZR_VisManager::CaptureRawView(int32_t panel, int32_t destination) {
     m_pSeriesWriter->AddImage(image);
     return VR_OK;
   }
-  const std::string name = NextCaptureName();
-  const int32_t mode = image.m_eFormat == ZR_Image::kGrey8 ? ZR_ImageWriter::kDicomGrey8 : ZR_ImageWriter::kDicomGrey16;
-  const int32_t result = WriteCapture(image, name, mode);
-  if (result == VR_OK) {
-    m_nSnapshotCount = std::stoi(std::filesystem::path(name).stem().string().substr(3)) + 1;
-    ZR_Log::Entry("CaptureRawView(): written ", name);
-  }
-  return result;
+  return WriteNextCapture(image, image.m_eFormat == ZR_Image::kGrey8 ? ZR_ImageWriter::kDicomGrey8
+                                                                    : ZR_ImageWriter::kDicomGrey16);
 }
 
 int32_t ZR_VisManager::WriteView(int32_t panel, int32_t mode, const std::string& file) {

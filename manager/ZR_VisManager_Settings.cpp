@@ -75,11 +75,8 @@ void ZR_VisManager::ApplySettingNow(int32_t id) {
       break;
     case 3:
       // The MPR views' lines and the orthogonal panes' crosshair both follow, and the button.
-      m_oMpr.bCrosshair = s.Display().showMprCrosshairs;
-      m_oTexture3dRenderer.SetShowCrosshair(m_oMpr.bCrosshair);
-      if (!m_oMpr.bCrosshair) m_oMpr.nCrosshairDrag = 0;
+      SetCrosshair(s.Display().showMprCrosshairs);
       m_pAppGui->SetButtonDown(ZR_Ctl::Sbtn_MprXhair, m_oMpr.bCrosshair);
-      RedrawViews(false);
       break;
     case 4:
       SetLockActiveView(s.Display().lockActiveView, false);

@@ -5,6 +5,11 @@
 #include "core/ZR_Result.h"
 #include "output/ZR_ImageWriter.h"
 
+namespace {
+// The save dialog's filters 1..3: DICOM, JPEG, BMP.
+constexpr int32_t kFilterModes[] = {ZR_ImageWriter::kDicomRgb, ZR_ImageWriter::kJpeg, ZR_ImageWriter::kBmp};
+}  // namespace
+
 ZR_Rect ZR_ImageGallery::Cell(int32_t index) const {
   const int32_t column = index % kColumns, row = index / kColumns;
   return {column * m_nCellWidth + 3, row * m_nCellHeight + 3, (column + 1) * m_nCellWidth - 3,
@@ -73,17 +78,15 @@ void ZR_ImageGallery::ClearAll() {
 }
 
 std::string ZR_ImageGallery::SaveName(const std::string& path, int32_t filter) {
-  static constexpr int32_t kModes[] = {ZR_ImageWriter::kDicomRgb, ZR_ImageWriter::kJpeg, ZR_ImageWriter::kBmp};
   if (filter < 1 || filter > 3 || path.empty()) return "";
   std::filesystem::path name(path);
   name.replace_extension();
   if (name.filename().empty()) return "";
-  return name.string() + ZR_ImageWriter::Extension(kModes[filter - 1]);
+  return name.string() + ZR_ImageWriter::Extension(kFilterModes[filter - 1]);
 }
 
 int32_t ZR_ImageGallery::SaveSelected(const std::string& path, int32_t filter, std::string* written,
                                       std::string* error) const {
-  static constexpr int32_t kModes[] = {ZR_ImageWriter::kDicomRgb, ZR_ImageWriter::kJpeg, ZR_ImageWriter::kBmp};
   const ZR_Image* image = SelectedImage();
   const std::string name = SaveName(path, filter);
   if (m_bAllSelected || !image || name.empty()) {
@@ -91,5 +94,5 @@ int32_t ZR_ImageGallery::SaveSelected(const std::string& path, int32_t filter, s
     return VR_WRITE_FAILED;
   }
   if (written) *written = name;
-  return ZR_ImageWriter::WriteDicomImage(m_sSourceFile, name, *image, kModes[filter - 1], {}, error);
+  return ZR_ImageWriter::WriteDicomImage(m_sSourceFile, name, *image, kFilterModes[filter - 1], {}, error);
 }
