@@ -1,6 +1,7 @@
 // Captures: what a view shows (the screen's picture, for the gallery, a movie frame or a
 // series) and the software renderer's 16-bit picture of an MPR view (a file or a series),
 // each with the spacing, window and patient plane an exported file needs.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -40,12 +41,16 @@ bool ZR_VisManager::MakeScreenCapture(int32_t panel, ZR_Image* image) {
   *image = ZR_Image(!Is3dPanel(panel), w, h, std::move(bytes), ZR_Image::kRgb24, 8);
   // The slice views show the square of the largest side: P millimetres across.
   if (panel >= ZR_Panel::Ortho0 && panel <= ZR_Panel::Mpr3 && w > 0) image->m_fPixelSpacing = PhysicalLength() / w;
-  const ZR_Window window = m_oShared.GetLut().GreyWindow();
-  image->m_nWindowWidth = window.nWidth;
-  image->m_nWindowCentre = window.nLevel;
-  // The screen's pixels are not the software renderer's samples, and the plane converted
-  // between the two grids was found a voxel off: a picture that names no plane is better than
-  // one that names the wrong one. The study's values with their exact plane are Ctrl+S's.
+  // An MPR view's picture lies in its plane; the screen's pixels are not the software
+  // renderer's samples, so the plane is worked out for the screen's own grid.
+  if (IsMprPanel(panel)) {
+    float position[3], orientation[6];
+    if (m_oSoftwareRenderer.ScreenPlane(m_oMpr.aViews[panel].oView, w, h, position, orientation)) {
+      std::copy_n(position, 3, image->m_afPosition.begin());
+      std::copy_n(orientation, 6, image->m_afOrientation.begin());
+      image->m_bHasPosition = image->m_bHasOrientation = true;
+    }
+  }
   return true;
 }
 
@@ -79,10 +84,10 @@ bool ZR_VisManager::MakeRawCapture(int32_t panel, ZR_Image* image) {
   image->m_bHasRescale = true;
   image->m_dRescaleSlope = v.m_fRescaleSlope;
   image->m_dRescaleIntercept = v.m_nRescaleIntercept + static_cast<double>(v.m_fRescaleSlope) * v.m_nSmallest;
-  // The window in the samples' units (the table's window is in stored values).
+  // The view's window is in the study's units, as the file's rescale makes its samples.
   const ZR_Window window = m_oShared.GetLut().GreyWindow();
-  image->m_nWindowWidth = window.nWidth;
-  image->m_nWindowCentre = window.nLevel;
+  image->m_dWindowWidth = window.nWidth;
+  image->m_dWindowCentre = window.nLevel;
   return true;
 }
 

@@ -35,8 +35,10 @@ class ZR_Image {
   bool m_bHasOrientation = false;
   std::array<float, 3> m_afPosition{};
   std::array<float, 6> m_afOrientation{};
-  int32_t m_nWindowWidth = 0;
-  int32_t m_nWindowCentre = 0;
+  // The grey window of a grey capture in its values' units after the rescale (what a viewer
+  // applies to them); width 0: none.
+  double m_dWindowWidth = 0;
+  double m_dWindowCentre = 0;
   // What stored value 0 of a grey capture means in the source's units (intercept + slope x
   // the smallest stored value), and the slope; only grey captures carry them.
   bool m_bHasRescale = false;

@@ -183,9 +183,9 @@ int32_t ZR_ImageWriter::WriteDicomImage(const std::string& sourceFile, const std
       const std::string modality = Copied(in, 0x0008, 0x0060).AsText();
       out.Add(0x0028, 0x1054, modality == "CT" ? "HU" : "US");
     }
-    if (!colour) {
-      out.Add(0x0028, 0x1050, std::to_string(image.m_nWindowCentre));
-      out.Add(0x0028, 0x1051, std::to_string(std::max(1, image.m_nWindowWidth)));
+    if (!colour && image.m_dWindowWidth > 0) {
+      out.Add(0x0028, 0x1050, DecimalString(image.m_dWindowCentre));
+      out.Add(0x0028, 0x1051, DecimalString(std::max(1.0, image.m_dWindowWidth)));
     }
     if (image.m_bHasPosition) out.Add(0x0020, 0x0032, Joined(image.m_afPosition.data(), 3));
     if (image.m_bHasOrientation) out.Add(0x0020, 0x0037, Joined(image.m_afOrientation.data(), 6));

@@ -65,6 +65,12 @@ class ZR_SoftwareRenderer : public ZR_VolumeRenderer {
   // (0 outside the image).
   uint16_t SampleAt(const ZR_ObliqueView& view, float fx, float fy);
   void GetImageSize(int32_t* width, int32_t* height) const;
+  // The patient plane of a picture of the view `width` x `height` pixels as the texture path
+  // draws it: its pixel (c, r) from the top left stands for the point ((c + 0.5) / width,
+  // (r + 0.5) / height) of the view's square, and a texture's voxel centres lie half a voxel
+  // in from its faces (this renderer's own samples sit elsewhere). False before a volume.
+  bool ScreenPlane(const ZR_ObliqueView& view, int32_t width, int32_t height, float* position,
+                   float* orientation) const;
 
   // --- Window --------------------------------------------------------------------------------
   // 8-bit grey of every stored value: what the GPU shows for it through the grey table.

@@ -354,26 +354,59 @@ void ZR_SoftwareRenderer::ResliceFast(const Plane& plane, int32_t step) {
     rows(0, sampledRows);
 }
 
+namespace {
+// Unit patient directions of a row step and a column step given in voxels; their lengths
+// (mm) go to `lengths` when asked for.
+void PatientDirections(const ZR_SliceStack& stack, const double* rowStep, const double* columnStep,
+                       float* orientation, std::array<double, 2>* lengths) {
+  const std::array<double, 3> along = stack.PatientStep(rowStep);
+  const std::array<double, 3> down = stack.PatientStep(columnStep);
+  const double alongLength = std::sqrt(along[0] * along[0] + along[1] * along[1] + along[2] * along[2]);
+  const double downLength = std::sqrt(down[0] * down[0] + down[1] * down[1] + down[2] * down[2]);
+  if (lengths) *lengths = {alongLength, downLength};
+  if (!orientation) return;
+  for (int k = 0; k < 3; ++k) {
+    orientation[k] = alongLength > 0 ? static_cast<float>(along[k] / alongLength) : 0.0f;
+    orientation[3 + k] = downLength > 0 ? static_cast<float>(down[k] / downLength) : 0.0f;
+  }
+}
+}  // namespace
+
 void ZR_SoftwareRenderer::ReportGeometry(const Plane& plane, int32_t step, float* position,
                                          float* orientation) {
   // Pixel (0, 0) is sampled one row step past the start at full quality.
   double first[3];
   for (int k = 0; k < 3; ++k) first[k] = plane.adStart[k] + (step < 2 ? plane.adRowStep[k] : 0);
-  const std::array<double, 3> along = m_oStack.PatientStep(plane.adRowStep);
-  const std::array<double, 3> down = m_oStack.PatientStep(plane.adColumnStep);
-  const double alongLength = std::sqrt(along[0] * along[0] + along[1] * along[1] + along[2] * along[2]);
-  const double downLength = std::sqrt(down[0] * down[0] + down[1] * down[1] + down[2] * down[2]);
-  m_aPixelSpacing = {alongLength, downLength};
+  PatientDirections(m_oStack, plane.adRowStep, plane.adColumnStep, orientation, &m_aPixelSpacing);
   if (position) {
     const std::array<double, 3> patient = m_oStack.PatientPosition(first);
     for (int k = 0; k < 3; ++k) position[k] = static_cast<float>(patient[k]);
   }
-  if (orientation) {
-    for (int k = 0; k < 3; ++k) {
-      orientation[k] = alongLength > 0 ? static_cast<float>(along[k] / alongLength) : 0.0f;
-      orientation[3 + k] = downLength > 0 ? static_cast<float>(down[k] / downLength) : 0.0f;
-    }
+}
+
+bool ZR_SoftwareRenderer::ScreenPlane(const ZR_ObliqueView& view, int32_t width, int32_t height,
+                                      float* position, float* orientation) const {
+  if (!m_bLoaded || width <= 0 || height <= 0 || m_nWidth <= 0 || m_nHeight <= 0) return false;
+  const Plane plane = SetUpPlane(view);
+  // The square's centre in this renderer's voxels, as SetUpPlane placed its start.
+  const double halfW = m_nWidth / 2;
+  const double halfH = m_nHeight / 2;
+  // Steps of one screen pixel: the square is m_nWidth (m_nHeight) of this renderer's steps.
+  const double across = static_cast<double>(m_nWidth) / width, down = static_cast<double>(m_nHeight) / height;
+  double rowStep[3], columnStep[3], first[3];
+  for (int k = 0; k < 3; ++k) {
+    rowStep[k] = plane.adRowStep[k] * across;
+    columnStep[k] = plane.adColumnStep[k] * down;
+    const double centre = plane.adStart[k] + plane.adRowStep[k] * halfW + plane.adColumnStep[k] * halfH;
+    // This renderer's voxel v is the texture's voxel centre v - 0.5.
+    first[k] = centre + rowStep[k] * (0.5 - width / 2.0) + columnStep[k] * (0.5 - height / 2.0) - 0.5;
   }
+  PatientDirections(m_oStack, rowStep, columnStep, orientation, nullptr);
+  if (position) {
+    const std::array<double, 3> patient = m_oStack.PatientPosition(first);
+    for (int k = 0; k < 3; ++k) position[k] = static_cast<float>(patient[k]);
+  }
+  return true;
 }
 
 uint16_t ZR_SoftwareRenderer::SampleAt(const ZR_ObliqueView& view, float fx, float fy) {

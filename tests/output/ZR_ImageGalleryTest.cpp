@@ -35,13 +35,13 @@ TEST(ImageGallery, DeletingKeepsTheIndexOrTakesTheNewLast) {
   g.SetCellSize(60, 60);
   for (int32_t i = 0; i < 3; ++i) {
     ZR_Image p = Picture();
-    p.m_nWindowWidth = i;  // to tell them apart
+    p.m_dWindowWidth = i;  // to tell them apart
     ASSERT_TRUE(g.AddImage(p));
   }
   ASSERT_TRUE(g.SelectAt(70, 10));  // the second
   g.DeleteSelected();
   EXPECT_EQ(g.SelectedIndex(), 1);
-  EXPECT_EQ(g.SelectedImage()->m_nWindowWidth, 2);  // the next one took its place
+  EXPECT_EQ(g.SelectedImage()->m_dWindowWidth, 2);  // the next one took its place
   g.DeleteSelected();                               // the last: the new last is selected
   EXPECT_EQ(g.SelectedIndex(), 0);
   g.DeleteSelected();

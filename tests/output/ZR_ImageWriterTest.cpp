@@ -159,8 +159,8 @@ TEST(ImageWriter, GreyCapturesCarryTheirOwnRescaleAndBitDepth) {
   image.m_bHasPosition = image.m_bHasOrientation = true;
   image.m_afPosition = {-120.5f, 33.25f, 7};
   image.m_afOrientation = {0, 1, 0, 0, 0, -1};
-  image.m_nWindowWidth = 400;
-  image.m_nWindowCentre = 40;
+  image.m_dWindowWidth = 400;
+  image.m_dWindowCentre = 40;
   const std::string wide = (dir / "raw16.dcm").string(), narrow = (dir / "raw8.dcm").string();
   ASSERT_EQ(ZR_ImageWriter::WriteDicomImage(source, wide, image, ZR_ImageWriter::kDicomGrey16, {}), VR_OK);
   // 8-bit samples written in the 8-bit mode: one byte a sample.
