@@ -1,6 +1,7 @@
 #include "gui/Tfrm_Visualization.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -8,6 +9,8 @@
 #include <QWheelEvent>
 
 #include "manager/ZR_VisManager.h"
+#include "output/ZR_ImageWriter.h"
+#include "output/ZR_WinSeries.h"
 #include "gui/TFileBrowseDialog.h"
 #include "gui/TZR_ScaledPanel.h"
 #include "gui/ZR_BcAppGui.h"
@@ -39,6 +42,24 @@ Tfrm_Visualization::Tfrm_Visualization(const ZR_AppPaths& paths, QWidget* parent
   m_pDataSetOpenDialog->FilterIndex = 0;
   m_pDataSetOpenDialog->Title = "Open";
   m_pDataSetOpenDialog->MultiSelect = true;
+  askSeriesName = [this](std::string* name, int32_t* mode) {
+    QFileDialog dialog(this, "Save Series");
+    dialog.setObjectName("Dlg_SeriesSave");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The filters in the order of their write modes' list: DICOM grey 16, DICOM RGB, JPEG, BMP.
+    static const std::pair<const char*, int32_t> kFilters[] = {{"DICOM GRAYSCALE16 (*.dcm)", ZR_ImageWriter::kDicomGrey16},
+                                                                {"DICOM RGB8 (*.dcm)", ZR_ImageWriter::kDicomRgb},
+                                                                {"JPEG (*.jpg)", ZR_ImageWriter::kJpeg},
+                                                                {"BMP (*.bmp)", ZR_ImageWriter::kBmp}};
+    QStringList filters;
+    for (const auto& f : kFilters) filters << f.first;
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    *name = dialog.selectedFiles().front().toStdString();
+    const auto chosen = filters.indexOf(dialog.selectedNameFilter());
+    *mode = chosen >= 0 ? kFilters[chosen].second : ZR_ImageWriter::kDicomGrey16;
+    return true;
+  };
 }
 
 Tfrm_Visualization::~Tfrm_Visualization() { FormDestroy(); }

@@ -14,6 +14,7 @@
 #include <QRect>
 #include <initializer_list>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 class TFileBrowseDialog;
+class ZR_WinSeries;
 class TZR_NumberEdit;
 class TZR_RadioGroup;
 class TZR_ScaledPanel;
@@ -51,6 +53,10 @@ class ZR_VisManager;
 class Tfrm_Visualization : public QMainWindow {
   Q_OBJECT
  public:
+  // Asks where a multi-MPR series goes: its file name and write mode; false when cancelled.
+  // Tests put their own answer here.
+  std::function<bool(std::string* name, int32_t* mode)> askSeriesName;
+
   // The design size of the window and of the two control panels (the controls' coordinates).
   static constexpr int kDesignWidth = 1280;
   static constexpr int kDesignHeight = 1024;
@@ -201,6 +207,7 @@ class Tfrm_Visualization : public QMainWindow {
   std::unique_ptr<ZR_VisManager> m_pManager;
   std::unique_ptr<ZR_BcSettings> m_pSettings;
   std::unique_ptr<ZR_BcImageGallery> m_pImageGallery;
+  std::unique_ptr<ZR_WinSeries> m_pSeriesWriter;
   std::unique_ptr<ZR_BcProgressBar> m_pProgressBar;
   std::unique_ptr<ZR_BcVolumePreviewGui> m_pVolumePreviewGui;
   // The preset editor window comes with its own dialog; until then its contract has no window.

@@ -27,6 +27,8 @@
 #include "gui/Tfrm_Visualization.h"
 #include "gui/ZR_BcAppGui.h"
 #include "manager/ZR_VisManager.h"
+#include "output/ZR_ImageWriter.h"
+#include "output/ZR_SaveInfo.h"
 #include "presets/ZR_PresetEditorGui.h"
 
 namespace {
@@ -261,9 +263,17 @@ void Tfrm_Visualization::OnMovie() {
 }
 
 void Tfrm_Visualization::OnMultiSave() {
-  // The series is saved (command 60 with the file name and the write mode of the chosen
-  // filter: DICOM RGB8 2, DICOM GRAYSCALE16 4, JPEG 1, BMP 0) once series can be written. A
-  // cancelled dialog saves nothing.
+  if (!m_pManager || !m_pManager->IsVolumeLoaded()) return;
+  std::string name;
+  int32_t mode = ZR_ImageWriter::kDicomGrey16;
+  // A cancelled dialog saves nothing.
+  if (!askSeriesName || !askSeriesName(&name, &mode)) return;
+  // The writer numbers the files: "cut.dcm" names the series cut0.dcm, cut1.dcm, ...
+  const std::string extension = ZR_ImageWriter::Extension(mode);
+  if (name.size() > extension.size() && name.compare(name.size() - extension.size(), extension.size(), extension) == 0)
+    name.resize(name.size() - extension.size());
+  ZR_SaveInfo request{name, mode};
+  m_pManager->Command(ZR_Ctl::Btn_MultiSave, &request);
 }
 
 void Tfrm_Visualization::OnMeasures() {

@@ -21,6 +21,8 @@
 #include "manager/ZR_AdapterState.h"
 #include "manager/ZR_VolumeState.h"
 #include "edit3d/ZR_VoiOutline.h"
+#include "measure/ZR_Annotations.h"
+#include "measure/ZR_MeasureState.h"
 #include "mpr/MprViewInfo.h"
 #include "mpr/ZR_MprPane.h"
 #include "dicom/ZR_VolumeLoader.h"
@@ -38,6 +40,7 @@ class ZR_Settings;
 class ZR_ImageGallery;
 class ZR_Movie;
 class ZR_Series;
+struct ZR_SaveInfo;
 class ZR_Image;
 class ZR_RenderPlatform;
 class ZR_Vis3DSettings;
@@ -277,6 +280,28 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   float MprExtent() const;
   float PhysicalLength() const;
 
+  // --- Slabs and multi-MPR series (ZR_VisManager_Series.cpp) ---------------------------------
+  // What the series loop does with its slices.
+  static constexpr int32_t kSeriesView = 0;
+  static constexpr int32_t kSeriesSave = 1;
+  static constexpr int32_t kSeriesStore = 2;
+  // One voxel of the volume along its largest side, in normalised units (mm / P).
+  float VoxelStep() const;
+  // The sub-planes a slab of normalised thickness `thickness` integrates: one a voxel, at
+  // least one.
+  int32_t SlabPlanes(float thickness) const;
+  // Where slice i of a pane's series is centred along its normal (normalised; +E/2 - i E/c).
+  float SeriesSliceCentre(int32_t panel, int32_t slice) const;
+  // Draws (view), or captures and writes (save) or captures (store), the pane's slices; the
+  // save request may be null for a raw 16-bit series to the automatic name. A result code:
+  // VR_WRITE_FAILED when a save wrote nothing or not everything.
+  int32_t RenderMprSeries(int32_t panel, int32_t action, const ZR_SaveInfo* request);
+  // The files of any series written under `baseName` in `mode` (the base, a number, the
+  // mode's extension) that are there now.
+  static std::vector<std::string> SeriesFilesFound(const std::string& baseName, int32_t mode);
+  // How long viewing a series shows each slice (ms); the command line and tests shorten it.
+  void SetSeriesPause(int32_t ms) { m_nSeriesPauseMs = std::max(ms, 0); }
+
   // --- Captures (ZR_VisManager_Capture.cpp) --------------------------------------------------
   // Where a capture goes: the gallery (or, saving to the folder, a file), a movie frame, the
   // series writer.
@@ -412,10 +437,27 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   void UpdateSliceLines(int32_t panel);
   void ToggleSetting(int32_t id);
 
+  // --- The slab loop's drawing (ZR_VisManager_Series.cpp); virtual so that tests can record
+  // the sub-planes and blend equations of a slab.
+  // The background and blend equation of a slab mode (MprViewInfo::kMpvr, kMinIp, kMip).
+  virtual void BeginSlab(int32_t panel, int32_t mode);
+  // The pane's plane shifted by `offset` (normalised) along its normal, blended in.
+  virtual void DrawSlabPlane(int32_t panel, float offset);
+  virtual void EndSlab();
+  // One slab of the pane centred `centre` along its normal, `thickness` thick (normalised).
+  void DrawSlab(int32_t panel, float centre, float thickness, bool highlight);
+  // The slab as the software renderer combines it.
+  ZR_SlabSpec SlabSpec(int32_t panel, float centre, float thickness) const;
+  // A pane of type slab, as its redraw shows it.
+  void DrawSlabPanel(int32_t index, bool swap);
+  // Asked once before a series replaces the files `found`: false when the user keeps them.
+  bool ConfirmSeriesOverwrite(const std::vector<std::string>& found, const std::string& baseName);
+
   // --- Operations of tools whose subsystems come later -------------------------------------------
   // Each is called where the dispatch needs it and does nothing until its subsystem fills it
-  // in (measurements, curved MPR, region of interest, movie). The snapshot click is virtual too,
-  // so that tests can see it dispatched.
+  // in (curved MPR, region of interest, movie; the measurements' are in
+  // ZR_VisManager_Measure.cpp). The snapshot click is virtual too, so that tests can see it
+  // dispatched.
   // A click in snapshot mode: the view to the gallery.
   virtual void CaptureView(int32_t panel);
   virtual void StartMeasurement(int32_t panel, int32_t x, int32_t y);
@@ -586,7 +628,47 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   std::string m_sCaptureDir;
   int32_t m_nSnapshotCount = 0;
   int32_t m_nSeriesCount = 0;
+  // The slab of the slice being captured, while a series loop runs (raw captures take it).
+  bool m_bSlabInProgress = false;
+  ZR_SlabSpec m_oSlabInProgress;
+  int32_t m_nBlendBeforeSlab = 0;
+  int32_t m_nSeriesPauseMs = 500;
   bool m_bSaveToFolder = false;  // snapshots go to files in the capture folder, not the gallery
   std::string m_sCaptureSeriesUid;
   int32_t m_nCapturesWritten = 0;
+
+  // --- Measurements (ZR_VisManager_Measure.cpp) ---
+ public:
+  // The annotations of an MPR view (4..7; any other number gives view 4's).
+  const ZR_Annotations& Annotations(int32_t panel) const;
+  const ZR_MeasureState& MeasureState() const { return m_oMeasure; }
+  // Command 45's clearing: the newest entry of the list that received the last annotation,
+  // every annotation of one MPR view, of all four. The views concerned redraw.
+  void ClearLastAnnotation();
+  void ClearAnnotations(int32_t panel);
+  void ClearAllAnnotations();
+
+ protected:
+  // Over an MPR view (4..7), after its image and crosshair lines.
+  void DrawAnnotations(int32_t index);
+  ZR_Annotations& ViewAnnotations(int32_t panel) { return m_aAnnotations[panel - ZR_Panel::Mpr0]; }
+  // A press (`press`) or a move, in panel pixels, for the current measurement tool; a move
+  // only previews: what it adds is gone again once the view is drawn.
+  void Measure(int32_t panel, int32_t x, int32_t y, bool press);
+  void MeasurePixelValue(int32_t panel, ZR_MeasureState::Point point, bool press);
+  void MeasureRuler(int32_t panel, ZR_MeasureState::Point point, bool press);
+  void MeasureAngle(int32_t panel, ZR_MeasureState::Point point, bool press);
+  void MeasureRoi(int32_t panel, ZR_MeasureState::Point point, bool press);
+  // The ROI's statistics from the view's full-quality picture; false when its box holds no
+  // pixel of the picture.
+  bool RoiStatistics(int32_t panel, ZR_Annotations::Roi& roi);
+  // The tools' view becomes `panel`; the one it leaves is drawn without its preview.
+  void SwitchMeasureView(int32_t panel);
+
+  ZR_MeasureState m_oMeasure;
+  // One set per MPR view, counted in the view's record (a moved plane zeroes the counts).
+  ZR_Annotations m_aAnnotations[4] = {ZR_Annotations(m_oMpr.aViews[ZR_Panel::Mpr0].aMeasurement),
+                                      ZR_Annotations(m_oMpr.aViews[ZR_Panel::Mpr1].aMeasurement),
+                                      ZR_Annotations(m_oMpr.aViews[ZR_Panel::Mpr2].aMeasurement),
+                                      ZR_Annotations(m_oMpr.aViews[ZR_Panel::Mpr3].aMeasurement)};
 };

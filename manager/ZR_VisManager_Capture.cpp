@@ -57,7 +57,15 @@ bool ZR_VisManager::MakeScreenCapture(int32_t panel, ZR_Image* image) {
 bool ZR_VisManager::MakeRawCapture(int32_t panel, ZR_Image* image) {
   if (!m_oVolume.bLoaded || !IsMprPanel(panel) || !m_pVolume) return false;
   float position[3], orientation[6];
-  const uint16_t* raw = m_oSoftwareRenderer.GetRawImage(m_oMpr.aViews[panel].oView, position, orientation);
+  // A slab view's values are its slab's: the series loop's slice, or the view's own slab.
+  const MprViewInfo& view = m_oMpr.aViews[panel];
+  const uint16_t* raw = nullptr;
+  if (m_bSlabInProgress)
+    raw = m_oSoftwareRenderer.GetRawSlab(view.oView, m_oSlabInProgress, position, orientation);
+  else if (view.Type() == MprViewInfo::kSlab)
+    raw = m_oSoftwareRenderer.GetRawSlab(view.oView, SlabSpec(panel, 0, view.fSlabExtent), position, orientation);
+  else
+    raw = m_oSoftwareRenderer.GetRawImage(view.oView, position, orientation);
   int32_t w = 0, h = 0;
   m_oSoftwareRenderer.GetImageSize(&w, &h);
   if (!raw || w <= 0 || h <= 0) return false;

@@ -9,6 +9,7 @@
 #include "core/ZR_VisGui.h"
 #include "manager/ZR_VisManager.h"
 #include "dicom/ZR_VolumePreview.h"
+#include "output/ZR_SaveInfo.h"
 #include "settings/ZR_Vis3DSettings.h"
 
 namespace {
@@ -100,10 +101,13 @@ void ZR_VisManager::Command(int32_t id, const void* argument) {
       SetCrosshair(ByteArgument(argument) != 0);
       break;
     case ZR_Ctl::ToolBtn_Measures: {
-      // 0..3 pick a measurement tool in their order, 7 gives the tool back; the annotation
-      // commands 4..6 come with the measurements.
+      // 0..3 pick a measurement tool in their order, 4..6 clear annotations (the last one, the
+      // active view's, every view's), 7 gives the tool back.
       const int32_t value = IntArgument(argument);
       if (value >= 0 && value <= 3) SetMprTool(static_cast<ZR_MprTool>(ZR_Number(ZR_MprTool::PixelValue) + value));
+      if (value == 4) ClearLastAnnotation();
+      if (value == 5) ClearAnnotations(m_oMpr.nActiveView);
+      if (value == 6) ClearAllAnnotations();
       if (value == 7) SetMprTool(ZR_MprTool::Restore);
       break;
     }
@@ -155,9 +159,26 @@ void ZR_VisManager::Command(int32_t id, const void* argument) {
       RedrawPanel(ZR_Panel::MprView3D);
       break;
     }
+    case ZR_Ctl::Btn_MultiPreview:
+      (void)RenderMprSeries(m_oMpr.nActiveView, kSeriesView, nullptr);
+      break;
+    case ZR_Ctl::Btn_MultiSave: {
+      // No request is a cancelled dialog: nothing is saved. A request without a name is refused
+      // rather than written into the working folder.
+      const auto* request = static_cast<const ZR_SaveInfo*>(argument);
+      if (!request) break;
+      if (request->sFileName.empty()) {
+        m_pAppGui->ShowMessage("Please give the series a file name.");
+        break;
+      }
+      (void)RenderMprSeries(m_oMpr.nActiveView, kSeriesSave, request);
+      break;
+    }
+    case ZR_Ctl::Btn_MultiStore:
+      (void)RenderMprSeries(m_oMpr.nActiveView, kSeriesStore, nullptr);
+      break;
     default:
-      // 5 (the fly-through page) and 64..66 (its sliders) have no effect; the series (59..61)
-      // and the annotation commands come with their subsystems.
+      // 5 (the fly-through page) and 64..66 (its sliders) have no effect.
       break;
   }
 }

@@ -29,8 +29,10 @@ void ZR_VisManager::RedrawPanel(int32_t index, bool swap) {
     case ZR_Panel::Mpr1:
     case ZR_Panel::Mpr2:
     case ZR_Panel::Mpr3:
-      // A slab view's projection draws in place of its single plane once slabs exist.
-      DrawMprPanel(index, swap);
+      if (m_oMpr.aViews[index].Type() == MprViewInfo::kSlab)
+        DrawSlabPanel(index, swap);
+      else
+        DrawMprPanel(index, swap);
       break;
     case ZR_Panel::MprView3D: {
       if (m_oAdapter.bSoftwareRendering) {
@@ -173,9 +175,10 @@ void ZR_VisManager::DrawMprPanel(int32_t index, bool swap) {
     (void)m_oTexture3dRenderer.DrawObliqueSlice(view, active && swap);
     m_oTexture3dRenderer.UploadLut();
   }
-  // The view's curve is drawn here once curves exist, then its crosshair lines; its
-  // measurements follow them once measurements exist.
+  // The view's curve is drawn here once curves exist, then its crosshair lines and its
+  // measurements.
   DrawCrosshairs(index);
+  DrawAnnotations(index);
   if (ShowStudyDetails() && m_oAdapter.bLargeViewport) DrawStudyDetails(index);
   if (swap) (void)surface->SwapBuffers();
   m_oRun.bDrawing = false;

@@ -1,11 +1,8 @@
 // The operations that the pointer and key dispatch hands to tools whose subsystems come later:
-// measurements, curved MPR, the region of interest and movie recording. Until their subsystems fill them in, each one does nothing: the
+// curved MPR, the region of interest and movie recording. Until their subsystems fill them in, each one does nothing: the
 // gesture is dispatched and otherwise ignored.
 #include "manager/ZR_VisManager.h"
 
-void ZR_VisManager::StartMeasurement(int32_t, int32_t, int32_t) {}
-void ZR_VisManager::DragMeasurement(int32_t, int32_t, int32_t) {}
-void ZR_VisManager::HoverMeasurement(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::CurvePress(int32_t, int32_t, int32_t, bool) {}
 void ZR_VisManager::CurveHover(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::CurveDrag(int32_t, int32_t, int32_t) {}

@@ -2,7 +2,7 @@
 // One view record per panel index; records 4..7 are the MPR planes. The plane and what
 // drawing needs of it (layout, step offset, software picture) are the oblique view the
 // renderers take; the rest is the view's own state: slab and series settings, the crosshair
-// lines drawn in it, its curve and an unfinished measurement.
+// lines drawn in it, its curve and how many annotations it holds.
 
 #include <cstdint>
 
@@ -34,7 +34,9 @@ struct MprViewInfo {
   bool bChanged = true;       // the plane moved since the renderer last took it
   bool bCurveMode = false;    // this view is in curved-MPR mode
   bool bHasCurve = false;     // its curve has been drawn (the curved-MPR panel has something to show)
-  int32_t aMeasurement[4] = {0, 0, 0, 0};  // an unfinished measurement in this view
+  // The counts of the view's four annotation lists (pixel values, rulers, angles, ROIs); the
+  // manager keeps their entries. Zero counts are empty lists.
+  int32_t aMeasurement[4] = {0, 0, 0, 0};
 
   float* Position() { return oView.oPlane.afPosition; }
   const float* Position() const { return oView.oPlane.afPosition; }
@@ -48,8 +50,8 @@ struct MprViewInfo {
   // Back to the centre, unturned, a series of 10, no curve, marked changed. The type and the
   // slab settings stay.
   void Reset();
-  // The plane moved: it is changed, its software picture is stale and an unfinished
-  // measurement in it no longer means anything.
+  // The plane moved: it is changed, its software picture is stale and its annotations, which
+  // measured the old plane, are gone.
   void MarkMoved();
   void ClearLineRects();
 };

@@ -59,6 +59,7 @@ int32_t ZR_SoftwareRenderer::LoadVolume() {
   m_oStack = stack;
   m_nColumnStride = stack.nSubsample;
   m_nRowStride = int64_t{stack.nWidth} * stack.nSubsample;
+  BuildSliceOffsets();
   m_pFreshView = nullptr;
   m_bLoaded = true;
   Invalidate();
@@ -70,6 +71,7 @@ void ZR_SoftwareRenderer::Release() {
   m_pImage.reset();
   m_nWidth = m_nHeight = 0;
   m_apSlices.clear();
+  m_aSliceOffsets.clear();
   m_pFreshView = nullptr;
   m_bLoaded = false;
 }
@@ -148,18 +150,25 @@ void ZR_SoftwareRenderer::UploadImage(ZR_ObliqueView& view) {
   gl.TexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, m_nWidth, m_nHeight, 0, GL_LUMINANCE,
                 GL_UNSIGNED_BYTE, m_pImage.get());
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  // A fast picture still leaves the full-quality one to be made.
-  if (m_nFreshStep < 2) view.bNeedsReslice = false;
+  // A fast picture still leaves the full-quality one to be made, and a slab the plane's own.
+  if (m_bFreshSlab)
+    view.bNeedsReslice = true;
+  else if (m_nFreshStep < 2)
+    view.bNeedsReslice = false;
   m_pFreshView = nullptr;
 }
 
 int32_t ZR_SoftwareRenderer::DrawView(ZR_ObliqueView& view, bool highlight) {
+  return DrawPicture(view, highlight, view.nLayout != 0);
+}
+
+int32_t ZR_SoftwareRenderer::DrawPicture(ZR_ObliqueView& view, bool highlight, bool blend) {
   const ZR_GlFunctions* glp = m_oShared.Gl();
   if (!glp || !m_bLoaded) return 1;
   const ZR_GlFunctions& gl = *glp;
   gl.Disable(GL_CLIP_PLANE0);
   gl.Disable(GL_CLIP_PLANE1);
-  if (view.nLayout != 0)
+  if (blend)
     gl.Enable(GL_BLEND);
   else
     gl.Disable(GL_BLEND);

@@ -27,6 +27,8 @@ class ZR_SoftwareRenderer : public ZR_VolumeRenderer {
     double adColumnStep[3] = {0, 0, 0};
     float afRight[3] = {1, 0, 0};  // the rotation's first two columns, for the caller
     float afUp[3] = {0, 1, 0};
+    // Voxels the plane moves per unit of offset along its normal (ZR_ObliqueView::fOffset).
+    double adNormalStep[3] = {0, 0, 0};
   };
 
   explicit ZR_SoftwareRenderer(RenderShared& shared = RenderShared::Instance());
@@ -65,6 +67,18 @@ class ZR_SoftwareRenderer : public ZR_VolumeRenderer {
   // (0 outside the image).
   uint16_t SampleAt(const ZR_ObliqueView& view, float fx, float fy);
   void GetImageSize(int32_t* width, int32_t* height) const;
+
+  // --- Slabs ------------------------------------------------------------------------------------
+  // The slab at full quality into the raw image: every sub-plane sampled as a full-quality
+  // reslice of that plane would sample it, each pixel the maximum, minimum or mean (rounded to
+  // nearest) of its samples inside the volume, 0 when it has none. A plane count below 1 counts
+  // as 1, above kMaxSlabPlanes as that; any other mode as the maximum. `position` and
+  // `orientation` are those of the plane at fCentre, as GetRawImage reports a plane's.
+  const uint16_t* GetRawSlab(const ZR_ObliqueView& view, const ZR_SlabSpec& slab, float* position,
+                             float* orientation);
+  // The slab, shown as DrawView shows a picture but unblended (the sub-planes are combined
+  // already). The view's plane picture is left to be made again; returns 1.
+  int32_t RenderSlab(ZR_ObliqueView& view, const ZR_SlabSpec& slab, bool highlight);
   // The patient plane of a picture of the view `width` x `height` pixels as the texture path
   // draws it: its pixel (c, r) from the top left stands for the point ((c + 0.5) / width,
   // (r + 0.5) / height) of the view's square, and a texture's voxel centres lie half a voxel
@@ -88,13 +102,21 @@ class ZR_SoftwareRenderer : public ZR_VolumeRenderer {
   void DeleteGlObjects();
 
   static constexpr int32_t kTableSize = 4096;
+  // A mean of this many 16-bit samples still sums in 32 bits.
+  static constexpr int32_t kMaxSlabPlanes = 65536;
 
  private:
   void ResliceFull(const Plane& plane);
   void ResliceFast(const Plane& plane, int32_t step);
   void ReportGeometry(const Plane& plane, int32_t step, float* position, float* orientation);
+  void ResliceSlab(const ZR_ObliqueView& view, const ZR_SlabSpec& slab, float* position,
+                   float* orientation);
+  // Where every loaded slice starts relative to slice 0, for the vector slab kernel; empty
+  // when some slice lies too far off for 32-bit offsets.
+  void BuildSliceOffsets();
   void ApplyWindow();
   void UploadImage(ZR_ObliqueView& view);
+  int32_t DrawPicture(ZR_ObliqueView& view, bool highlight, bool blend);
   ZR_RowWorkers& Workers();
 
   std::unique_ptr<uint16_t[]> m_pRaw;
@@ -109,6 +131,7 @@ class ZR_SoftwareRenderer : public ZR_VolumeRenderer {
   float m_aScale[3] = {1, 1, 1};
   ZR_SliceStack m_oStack;
   std::vector<const uint16_t*> m_apSlices;  // slice z of the loaded volume
+  std::vector<int32_t> m_aSliceOffsets;     // values from slice 0 to slice z (and 32 spare)
   int64_t m_nRowStride = 0;                 // values from one loaded row to the next
   int64_t m_nColumnStride = 1;
 
@@ -117,6 +140,7 @@ class ZR_SoftwareRenderer : public ZR_VolumeRenderer {
   // The view whose plane the raw image holds since the last reslice, and at which step.
   const ZR_ObliqueView* m_pFreshView = nullptr;
   int32_t m_nFreshStep = 0;
+  bool m_bFreshSlab = false;  // the raw image holds a slab of that view, not its plane
   std::vector<uint32_t> m_aTextures;
   int32_t m_nThreads = 0;
   std::unique_ptr<ZR_RowWorkers> m_pWorkers;

@@ -10,30 +10,19 @@
 
 #include "render/ZR_RowWorkers.h"
 #include "render/ZR_SoftwareRenderer.h"
+#include "render/ZR_SoftwareRenderer_Rows.h"
+
+namespace ZR_SoftwareRows {
 
 namespace {
-
-constexpr double kOne = 4294967296.0;  // 1.0 in 32.32
-constexpr int64_t kOneFixed = int64_t{1} << 32;
-// Beyond these a row cannot reach the volume (and its fixed-point values could overflow).
-constexpr double kFarAway = 1.0e8;
-constexpr double kHugeStep = 1.0e6;
-
-struct Sampler {
-  const uint16_t* const* slices;
-  int64_t rowStride;
-  int64_t columnStride;
-  int32_t dims[3];
-};
-
 int64_t FloorDiv(int64_t a, int64_t b) {
   int64_t q = a / b;
   if (a % b != 0 && a < 0) --q;
   return q;
 }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+}  // namespace
 
-// Narrows [begin, end) to the j for which low <= a + j d < high.
 void Clip(int64_t a, int64_t d, int64_t low, int64_t high, int64_t& begin, int64_t& end) {
   if (d == 0) {
     if (a < low || a >= high) end = begin;
@@ -52,11 +41,8 @@ void Clip(int64_t a, int64_t d, int64_t low, int64_t high, int64_t& begin, int64
   end = std::min(end, stop);
 }
 
-// The row's start and step in fixed point, and the columns of [jBegin, jEnd) whose samples
-// lie in [low, dim - high) on every axis; false when none can.
-bool PrepareRow(const Sampler& s, const double start[3], const double step[3], int32_t low,
-                int32_t high, int32_t jBegin, int32_t jEnd, int64_t a[3], int64_t d[3],
-                int64_t& begin, int64_t& end) {
+bool PrepareRow(const Sampler& s, const double start[3], const double step[3], int32_t low, int32_t high,
+                int32_t jBegin, int32_t jEnd, int64_t a[3], int64_t d[3], int64_t& begin, int64_t& end) {
   begin = jBegin;
   end = jEnd;
   for (int axis = 0; axis < 3; ++axis) {
@@ -68,6 +54,8 @@ bool PrepareRow(const Sampler& s, const double start[3], const double step[3], i
   }
   return begin < end;
 }
+
+namespace {
 
 // The blend of `count` samples from (x, y, z) on, stepping by d, all inside the volume. In
 // batches: first the eight voxels and the fractions of each sample are gathered, then the
@@ -165,6 +153,21 @@ ZR_VECTOR_CLONES void BlendRowStrided(const Sampler& s, int64_t x, int64_t y, in
   BlendRowBody<false>(s, x, y, z, d, count, out, prefetch, px, py, pz);
 }
 
+}  // namespace
+
+void BlendRow(const Sampler& s, int64_t x, int64_t y, int64_t z, const int64_t d[3], int64_t count,
+              uint16_t* out, bool prefetch, int64_t px, int64_t py, int64_t pz) {
+  if (s.columnStride == 1)
+    BlendRowUnit(s, x, y, z, d, count, out, prefetch, px, py, pz);
+  else
+    BlendRowStrided(s, x, y, z, d, count, out, prefetch, px, py, pz);
+}
+
+}  // namespace ZR_SoftwareRows
+
+namespace {
+using namespace ZR_SoftwareRows;
+
 // Full quality: trilinear; one voxel layer on every side is never sampled (samples with a
 // coordinate below 1 or from dimension - 1 up are 0). out[k] is column jBegin + k; `ahead`
 // is the start of the row the prefetch runs along.
@@ -183,11 +186,7 @@ void FullRow(const Sampler& s, const double start[3], const double step[3], int3
   if (prefetch)
     for (int k = 0; k < 3; ++k) p[k] = static_cast<int64_t>(std::llround(ahead[k] * kOne)) + begin * d[k];
   const int64_t x = a[0] + begin * d[0], y = a[1] + begin * d[1], z = a[2] + begin * d[2];
-  uint16_t* o = out + (begin - jBegin);
-  if (s.columnStride == 1)
-    BlendRowUnit(s, x, y, z, d, end - begin, o, prefetch, p[0], p[1], p[2]);
-  else
-    BlendRowStrided(s, x, y, z, d, end - begin, o, prefetch, p[0], p[1], p[2]);
+  BlendRow(s, x, y, z, d, end - begin, out + (begin - jBegin), prefetch, p[0], p[1], p[2]);
 }
 
 // Fast path: nearest voxel (floor), 0 outside the volume; `count` samples.
@@ -257,6 +256,7 @@ ZR_SoftwareRenderer::Plane ZR_SoftwareRenderer::SetUpPlane(const ZR_ObliqueView&
   for (int i = 0; i < 3; ++i) {
     plane.afRight[i] = static_cast<float>(r[0][i]);
     plane.afUp[i] = static_cast<float>(r[1][i]);
+    plane.adNormalStep[i] = m_aExtents[i] > 0 ? m_aDims[i] * r[2][i] * largest / m_aExtents[i] : 0;
   }
 
   const double ex = m_aExtents[0] > 0 ? m_aExtents[0] : 1;
@@ -288,6 +288,7 @@ void ZR_SoftwareRenderer::Reslice(const ZR_ObliqueView& view, int32_t step, floa
   ReportGeometry(plane, step, position, orientation);
   m_pFreshView = &view;
   m_nFreshStep = step;
+  m_bFreshSlab = false;
 }
 
 void ZR_SoftwareRenderer::ResliceFull(const Plane& plane) {

@@ -25,6 +25,17 @@ struct ZR_ObliqueView {
   uint32_t nTexture = 0;
 };
 
+// A slab of an MPR view as the software renderer computes it: nPlanes parallel sub-planes,
+// sub-plane k at fCentre + (k - (nPlanes - 1) / 2) * fStep along the view's normal (the units
+// of ZR_ObliqueView::fOffset, whatever the view's own offset), combined per pixel over the
+// samples that lie inside the volume.
+struct ZR_SlabSpec {
+  int32_t nPlanes = 1;
+  float fCentre = 0;
+  float fStep = 0;
+  int32_t nMode = 2;  // as the view's slab mode: 0 mean, 1 minimum, 2 maximum
+};
+
 // The three orthogonal slices of the 3D screen (axis 0 sagittal, 1 coronal, 2 axial).
 struct ZR_OrthoViews {
   // Slice positions: x and y as offsets from the centre in texture units (-0.5..0.5), z as

@@ -32,9 +32,25 @@ class ZR_LoadingManager : public ZR_TestManager {
   std::vector<std::string> allocations;
   int failAt = -1;
 
+  // The slabs drawn on the GPU path, as the renderer gets them: each begins with its blend
+  // mode (kMpvr, kMinIp, kMip), then the offset of every sub-plane along the normal.
+  struct SlabDrawn {
+    int32_t panel = 0;
+    int32_t mode = 0;
+    std::vector<float> offsets;
+  };
+  std::vector<SlabDrawn> slabs;
 
  protected:
   void BeforeAllocation(const char* what) override;
+  void BeginSlab(int32_t panel, int32_t mode) override {
+    slabs.push_back({panel, mode, {}});
+    ZR_TestManager::BeginSlab(panel, mode);
+  }
+  void DrawSlabPlane(int32_t panel, float offset) override {
+    if (!slabs.empty()) slabs.back().offsets.push_back(offset);
+    ZR_TestManager::DrawSlabPlane(panel, offset);
+  }
 };
 
 class ZR_LoadingFixture : public ::testing::Test {

@@ -23,34 +23,14 @@
 #include "output/ZR_ImageWriter.h"
 #include "output/ZR_WinSeries.h"
 #include "tests/dicom/ZR_DicomSeries.h"
+#include "tests/support/ZR_ExternalTool.h"
 #include "tests/support/ZR_TestData.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-// What a program prints (stdout and stderr), and whether it ran at all.
-struct Run {
-  bool ran = false;
-  int status = -1;
-  std::string output;
-};
-
-Run Execute(const std::string& command) {
-  Run r;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return r;
-  char buffer[4096];
-  size_t n = 0;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
-  r.status = pclose(pipe);
-  r.ran = true;
-  return r;
-}
-
-bool Have(const char* tool) { return Execute(std::string("command -v ") + tool).status == 0; }
-
-#define LMX_REQUIRE_TOOL(tool) \
-  if (!Have(tool)) GTEST_SKIP() << tool << " is not installed (scripts/setup installs it): the check is skipped"
+using Run = ZR_ExternalTool::Run;
+Run Execute(const std::string& command) { return ZR_ExternalTool::Execute(command); }
 
 // A source study file with CT identity (patient, study, intercept -1024, slope 1).
 std::string SourceFile(const std::string& name) {
@@ -73,15 +53,7 @@ ZR_Image Capture(int32_t width, int32_t height) {
   return image;
 }
 
-// The errors dciodvfy reports (its warnings are not failures).
-std::vector<std::string> ValidatorErrors(const std::string& file) {
-  const Run r = Execute("dciodvfy '" + file + "'");
-  std::vector<std::string> errors;
-  std::istringstream lines(r.output);
-  for (std::string line; std::getline(lines, line);)
-    if (line.rfind("Error", 0) == 0) errors.push_back(line);
-  return errors;
-}
+std::vector<std::string> ValidatorErrors(const std::string& file) { return ZR_ExternalTool::ValidatorErrors(file); }
 
 std::string Dump(const std::string& file) { return Execute("dcmdump '" + file + "'").output; }
 
