@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QWheelEvent>
 #include <QWindow>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -359,6 +360,28 @@ TEST_F(Application, ImportsARealSeriesShowsBothScreensAndAsksBeforeItExits) {
     EXPECT_EQ(gui.IsControlVisible(ZR_Ctl::Btn_MipThreshold), m.radials) << m.button;
   }
   EXPECT_EQ(manager->RenderMode(), ZR_RenderMode::Colour);
+
+  // A multi-MPR series from its buttons: a cancelled save dialog writes nothing; a name with
+  // the type's extension names the numbered files.
+  Find<QAbstractButton>("sbtn_MPR")->click();
+  Find<QAbstractButton>("Sbtn_Multi")->click();
+  ASSERT_EQ(manager->MprView(manager->ActiveMprView()).Type(), MprViewInfo::kMulti);
+  const std::filesystem::path seriesDir = ZR_TestData::ScratchDir("app-series");
+  window->askSeriesName = [](std::string*, int32_t*) { return false; };
+  Find<QAbstractButton>("Btn_MultiSave")->click();
+  EXPECT_TRUE(std::filesystem::is_empty(seriesDir));
+  window->askSeriesName = [&](std::string* name, int32_t* mode) {
+    *name = (seriesDir / "cut.dcm").string();
+    *mode = 4;
+    return true;
+  };
+  Find<QAbstractButton>("Btn_MultiSave")->click();
+  const int32_t slices = manager->MprView(manager->ActiveMprView()).nSliceCount;
+  for (int32_t i = 0; i < slices; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "cut%0*d.dcm", slices >= 10 ? 2 : 1, i);
+    EXPECT_TRUE(std::filesystem::exists(seriesDir / name)) << name;
+  }
 
   // Ctrl+X changed a setting (and changed it back): "Save Settings ?" comes first, declined
   // here, which writes nothing. "Exit Lumetra ?" declined keeps the window and the volume;
