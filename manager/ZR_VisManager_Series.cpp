@@ -190,6 +190,7 @@ int32_t ZR_VisManager::RenderMprSeries(int32_t panel, int32_t action, const ZR_S
     const float centre = multi ? SeriesSliceCentre(panel, i) : 0;
     const float thickness = multi ? info.fSliceSpacing : info.Type() == MprViewInfo::kSlab ? info.fSlabExtent : 0;
     ZR_DrawSurface* surface = capture ? MakeCaptureTargetCurrent() : nullptr;
+    const bool offscreen = surface != nullptr;
     if (!surface) surface = MakePanelCurrent(panel);
     if (!surface) {
       result = VR_WRITE_FAILED;
@@ -199,6 +200,8 @@ int32_t ZR_VisManager::RenderMprSeries(int32_t panel, int32_t action, const ZR_S
     SelectQuality(0, false);
     DrawSlab(panel, centre, thickness, false);
     if (capture) {
+      // Without the offscreen buffer the capture reads what the pane shows.
+      if (!offscreen) (void)surface->SwapBuffers();
       m_bSlabInProgress = true;
       m_oSlabInProgress = SlabSpec(panel, centre, thickness);
       const int32_t captured = raw ? CaptureRawView(panel, kToSeries) : CaptureView(panel, kToSeries, i);

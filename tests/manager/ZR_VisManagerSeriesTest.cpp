@@ -331,9 +331,24 @@ TEST_F(Series, ASavedSeriesIsValidStepsAlongTheNormalAndReplacesAnEarlierOneAfte
     EXPECT_NEAR(std::fabs(along), 1.5, 1e-3);
     EXPECT_NEAR(std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), std::fabs(along), 1e-3);
   }
+  // The pictures the pane shows, as DICOM RGB: grey where the study is.
+  ZR_SaveInfo pictures{(dir / "rgb").string(), ZR_ImageWriter::kDicomRgb};
+  manager->Command(ZR_Ctl::Btn_MultiSave, &pictures);
+  ASSERT_TRUE(fs::exists(dir / "rgb3.dcm"));
+  {
+    ZR_DcmImages back;
+    back.ReadFile((dir / "rgb0.dcm").string());
+    ZR_DcmImage& d = *back.Item(1);
+    EXPECT_EQ(d.Attributes().Item(0x0028, 0x0002).Value().AsNumber(), 3);
+    const auto* rgb = static_cast<const uint8_t*>(d.PixelAddress());
+    const size_t centre = (static_cast<size_t>(kPanel / 2) * kPanel + kPanel / 2) * 3;
+    EXPECT_GT(rgb[centre], 0);
+    EXPECT_EQ(rgb[centre], rgb[centre + 1]);
+    EXPECT_EQ(rgb[centre], rgb[centre + 2]);
+  }
   if (!ZR_ExternalTool::Have("dciodvfy")) GTEST_SKIP() << "dciodvfy is not installed (scripts/setup installs it)";
-  for (int32_t i = 0; i < 4; ++i) {
-    const std::string file = (dir / ("cut" + std::to_string(i) + ".dcm")).string();
+  for (const char* name : {"cut0", "cut1", "cut2", "cut3", "rgb0"}) {
+    const std::string file = (dir / (std::string(name) + ".dcm")).string();
     EXPECT_TRUE(ZR_ExternalTool::ValidatorErrors(file).empty())
         << ZR_ExternalTool::Execute("dciodvfy '" + file + "'").output;
   }
