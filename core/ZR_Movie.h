@@ -13,6 +13,9 @@ class ZR_Movie {
   // The compressor's four-character code, the quality in percent and the frames per second.
   virtual void SetOptions(uint32_t compressor, int32_t quality, int32_t frameRate) = 0;                    // 3
   virtual ~ZR_Movie() = default;                                                                            // 4
+  // A movie that is not to be kept (cancelled, or a frame failed): nothing is left under its
+  // name. A writer that cannot take a movie back closes it.
+  virtual void Abandon() { Close(); }                                                                       // 5
 
  protected:
   ZR_Movie() = default;

@@ -23,6 +23,7 @@
 #include "edit3d/ZR_VoiOutline.h"
 #include "measure/ZR_Annotations.h"
 #include "measure/ZR_MeasureState.h"
+#include "output/ZR_MoviePath.h"
 #include "mpr/MprViewInfo.h"
 #include "mpr/ZR_MprPane.h"
 #include "dicom/ZR_VolumeLoader.h"
@@ -280,6 +281,19 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   float MprExtent() const;
   float PhysicalLength() const;
 
+  // --- Movies (ZR_VisManager_Movie.cpp) -------------------------------------------------------
+  // Movie capture on: the view's state is kept and large enough drags are recorded. Off: with
+  // a name (or saving to the folder) the drags are replayed into the movie writer, one frame
+  // each, with the study's summary in a text file beside it; the recording is dropped.
+  void ToggleMovie(bool on, const std::string& name);
+  bool MovieCapture() const { return m_oPointer.bMovieCapture; }
+  int32_t MovieEventCount() const { return m_oMoviePath.EventCount(); }
+  // The progress window's Cancel: the movie stops after the current frame and is not kept.
+  void CancelMovie();
+  // The text file beside a movie: its name with ".txt" for its extension ("" without one;
+  // name + ".txt" when the movie itself ends in ".txt").
+  static std::string MovieTextName(const std::string& movie);
+
   // --- Slabs and multi-MPR series (ZR_VisManager_Series.cpp) ---------------------------------
   // What the series loop does with its slices.
   static constexpr int32_t kSeriesView = 0;
@@ -450,6 +464,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_SlabSpec SlabSpec(int32_t panel, float centre, float thickness) const;
   // A pane of type slab, as its redraw shows it.
   void DrawSlabPanel(int32_t index, bool swap);
+  // The recorded drags replayed into the movie writer; false when no movie was kept.
+  bool CreateMovie(const std::string& name);
   // Asked once before a series replaces the files `found`: false when the user keeps them.
   bool ConfirmSeriesOverwrite(const std::vector<std::string>& found, const std::string& baseName);
 
@@ -633,6 +649,11 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   ZR_SlabSpec m_oSlabInProgress;
   int32_t m_nBlendBeforeSlab = 0;
   int32_t m_nSeriesPauseMs = 500;
+  // The movie being recorded: where it starts and its drags.
+  ZR_MoviePath m_oMoviePath;
+  bool m_bMovieWindowPart = false;  // the table's window part was kept (else its bands)
+  bool m_bSculptWasEnabled = false;
+  int32_t m_nMovieCount = 0;        // numbers the movies saved to the folder
   bool m_bSaveToFolder = false;  // snapshots go to files in the capture folder, not the gallery
   std::string m_sCaptureSeriesUid;
   int32_t m_nCapturesWritten = 0;

@@ -10,4 +10,3 @@ void ZR_VisManager::RestartCurve() {}
 void ZR_VisManager::DeleteCurvePoint() {}
 void ZR_VisManager::RoiPress(int32_t, int32_t, int32_t) {}
 void ZR_VisManager::ClearRoi() {}
-void ZR_VisManager::RecordMovieEvent(int32_t, int32_t, int32_t, int32_t, int32_t, bool, bool, bool, ZR_Tool3d) {}
