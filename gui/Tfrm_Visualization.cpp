@@ -10,6 +10,7 @@
 
 #include "manager/ZR_VisManager.h"
 #include "output/ZR_ImageWriter.h"
+#include "output/ZR_WinMovie.h"
 #include "output/ZR_WinSeries.h"
 #include "gui/TFileBrowseDialog.h"
 #include "gui/TZR_ScaledPanel.h"
@@ -42,6 +43,16 @@ Tfrm_Visualization::Tfrm_Visualization(const ZR_AppPaths& paths, QWidget* parent
   m_pDataSetOpenDialog->FilterIndex = 0;
   m_pDataSetOpenDialog->Title = "Open";
   m_pDataSetOpenDialog->MultiSelect = true;
+  askMovieName = [this](std::string* name) {
+    QFileDialog dialog(this, "Save Movie");
+    dialog.setObjectName("Dlg_SaveMovie");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("avi");
+    dialog.setNameFilters({"AVI (*.avi)"});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    *name = dialog.selectedFiles().front().toStdString();
+    return true;
+  };
   askSeriesName = [this](std::string* name, int32_t* mode) {
     QFileDialog dialog(this, "Save Series");
     dialog.setObjectName("Dlg_SeriesSave");
@@ -76,7 +87,8 @@ bool Tfrm_Visualization::event(QEvent* event) {
   if (const auto* message = dynamic_cast<const ZR_UserEvent*>(event)) {
     switch (message->Number()) {
       case ZR_UserEvent::Cancel:
-        // Stops the running movie recording or radial series once those exist.
+        // The progress window's Cancel: a movie being made stops after its current frame.
+        if (m_pManager) m_pManager->CancelMovie();
         return true;
       case ZR_UserEvent::SettingsChanged:
         // ApplyChangedSettings, once the settings dialog sends this.

@@ -35,6 +35,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 class TFileBrowseDialog;
+class ZR_WinMovie;
 class ZR_WinSeries;
 class TZR_NumberEdit;
 class TZR_RadioGroup;
@@ -56,6 +57,8 @@ class Tfrm_Visualization : public QMainWindow {
   // Asks where a multi-MPR series goes: its file name and write mode; false when cancelled.
   // Tests put their own answer here.
   std::function<bool(std::string* name, int32_t* mode)> askSeriesName;
+  // Asks where the recorded movie goes when capture stops; false when cancelled.
+  std::function<bool(std::string* name)> askMovieName;
 
   // The design size of the window and of the two control panels (the controls' coordinates).
   static constexpr int kDesignWidth = 1280;
@@ -208,6 +211,7 @@ class Tfrm_Visualization : public QMainWindow {
   std::unique_ptr<ZR_BcSettings> m_pSettings;
   std::unique_ptr<ZR_BcImageGallery> m_pImageGallery;
   std::unique_ptr<ZR_WinSeries> m_pSeriesWriter;
+  std::unique_ptr<ZR_WinMovie> m_pMovieWriter;
   std::unique_ptr<ZR_BcProgressBar> m_pProgressBar;
   std::unique_ptr<ZR_BcVolumePreviewGui> m_pVolumePreviewGui;
   // The preset editor window comes with its own dialog; until then its contract has no window.

@@ -256,10 +256,23 @@ void Tfrm_Visualization::OnCutView(bool down) {
 }
 
 void Tfrm_Visualization::OnMovie() {
-  // Recording (ToggleMovie, with the movie file asked for when it stops) comes with movies;
-  // without a volume the buttons stay up.
-  if (!m_pManager || !m_pManager->IsVolumeLoaded())
-    for (int32_t id : {ZR_Ctl::SBtn_Movie, ZR_Ctl::SBtn_SsdMovie}) m_pAppGui->SetButtonDown(id, false);
+  QAbstractButton* buttons[] = {As<QAbstractButton>(m_apControls[ZR_Ctl::SBtn_Movie]),
+                                As<QAbstractButton>(m_apControls[ZR_Ctl::SBtn_SsdMovie]), m_pFtMovie};
+  // Without a volume, or while a movie is being made, the buttons stay as the capture is.
+  if (!m_pManager || !m_pManager->IsVolumeLoaded() || m_pManager->IsBusy()) {
+    const bool capturing = m_pManager && m_pManager->MovieCapture();
+    for (QAbstractButton* b : buttons)
+      if (b) b->setChecked(capturing);
+    return;
+  }
+  bool on = false;
+  for (QAbstractButton* b : buttons) on = on || (b && b->isChecked());
+  // One capture behind three buttons: they show it together.
+  for (QAbstractButton* b : buttons)
+    if (b) b->setChecked(on);
+  std::string name;
+  if (!on && askMovieName && !askMovieName(&name)) name.clear();  // cancelled: the recording goes
+  m_pManager->ToggleMovie(on, name);
 }
 
 void Tfrm_Visualization::OnMultiSave() {

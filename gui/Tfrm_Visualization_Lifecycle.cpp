@@ -20,6 +20,7 @@
 #include "gui/ZR_QtGlContext.h"
 #include "gui/ZR_QtRenderPlatform.h"
 #include "manager/ZR_VisManager.h"
+#include "output/ZR_WinMovie.h"
 #include "output/ZR_WinSeries.h"
 #include "presets/ZR_PresetEditor.h"
 #include "presets/ZR_WindowlessPresetEditorGui.h"
@@ -86,12 +87,13 @@ bool Tfrm_Visualization::FormCreate() {
   m_pSettings = std::make_unique<ZR_BcSettings>(m_oPaths.SettingsFile());
   m_pManager->SetSettings(m_pSettings.get());
   m_pManager->SetSettingsModel(&m_pSettings->Model());
-  // 6. The contracts handed over now (the movie writer comes with its subsystem), then the
-  // subset preview's.
+  // 6. The contracts handed over now, then the subset preview's.
   m_pImageGallery = std::make_unique<ZR_BcImageGallery>(this);
   m_pManager->SetImageGallery(m_pImageGallery.get());
   m_pSeriesWriter = std::make_unique<ZR_WinSeries>();
   m_pManager->SetSeriesWriter(m_pSeriesWriter.get());
+  m_pMovieWriter = std::make_unique<ZR_WinMovie>();
+  m_pManager->SetMovie(m_pMovieWriter.get());
   m_pProgressBar = std::make_unique<ZR_BcProgressBar>(this);
   m_pManager->SetProgressBar(m_pProgressBar.get());
   m_pVolumePreviewGui = std::make_unique<ZR_BcVolumePreviewGui>(this);

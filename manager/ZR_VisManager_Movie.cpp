@@ -98,6 +98,7 @@ bool ZR_VisManager::CreateMovie(const std::string& name) {
   const int32_t height = m_pViewports->Height(ZR_Panel::View3D) / 4 * 4;
   if (!m_pMovie->Open(name, width, height, 24)) {
     m_pMovie->Close();
+    m_pAppGui->ShowMessage("Unable to Initialize AVI stream, Save Failed");
     return false;
   }
   (void)MakePanelCurrent(ZR_Panel::View3D);
