@@ -6,8 +6,10 @@
 #include "app/ZR_CliCapture.h"
 #include "app/ZR_CliInfo.h"
 #include "app/ZR_CliLoad.h"
+#include "app/ZR_CliMovie.h"
 #include "app/ZR_CliMpr.h"
 #include "app/ZR_CliProbe.h"
+#include "app/ZR_CliRadial.h"
 #include "app/ZR_CliRender.h"
 #include "app/ZR_CliSample.h"
 #include "core/ZR_Log.h"
@@ -18,9 +20,14 @@ const std::vector<ZR_CliApp::Command>& ZR_CliApp::Commands() {
        "load a series as the viewer does and capture a view into a picture or DICOM file", &ZR_CliCapture::Run},
       {"info", "FILE", "study lines, transfer syntax and pixel layout of one DICOM file", &ZR_CliInfo::Run},
       {"load", "[--threads N] DIR_OR_FILES...", "read a series into a volume and print its record", &ZR_CliLoad::Run},
+      {"movie", "DIR --turn DEG --frames N --out FILE.avi [--size N]",
+       "record a turn of the 3D view as drags and make the movie from them, as the window does", &ZR_CliMovie::Run},
       {"mpr", "DIR --out PREFIX [--orientation L|R|A|P|I|S] [--rotate-x DEG] [--rotate-y DEG] [--offset MM]",
        "load a series as the viewer does and write its four MPR views as PNG pictures", &ZR_CliMpr::Run},
       {"probe", "[LOGDIR]", "start the rendering back end headless and print the start-up log", &ZR_CliProbe::Run},
+      {"radial", "DIR --frames N --out PREFIX|FILE.avi [--step DEG] [--start DEG] [--axis x|y|z] [--size N]",
+       "turn the MIP about an axis in steps and write the frames as a DICOM series or a movie",
+       &ZR_CliRadial::Run},
       {"render", "DIR --out FILE.png [--mode colour|grey|mip] [--shading] [--size N] [--first I --last J]",
        "load a series as the viewer does and write its 3D view as a PNG picture", &ZR_CliRender::Run},
       {"sample", "PROJECT_DIR OUT_DIR", "write an unpacked head-CT example project as a DICOM series",

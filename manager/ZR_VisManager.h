@@ -24,6 +24,9 @@
 #include "measure/ZR_Annotations.h"
 #include "measure/ZR_MeasureState.h"
 #include "output/ZR_MoviePath.h"
+#include "output/ZR_Radials.h"
+#include "output/ZR_RadialsHost.h"
+#include "output/ZR_RadialsSettings.h"
 #include "mpr/MprViewInfo.h"
 #include "mpr/ZR_MprPane.h"
 #include "dicom/ZR_VolumeLoader.h"
@@ -41,6 +44,8 @@ class ZR_Settings;
 class ZR_ImageGallery;
 class ZR_Movie;
 class ZR_Series;
+class ZR_Radials;
+class ZR_RadialsGui;
 struct ZR_SaveInfo;
 class ZR_Image;
 class ZR_RenderPlatform;
@@ -51,7 +56,7 @@ class ZR_PresetEditor;
 class ZR_PresetEditorGui;
 
 // The manager loads the ranges the subset preview chooses and redraws for the preset engine.
-class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
+class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost, public ZR_RadialsHost {
  public:
   // The rendering state and the font are the process's unless a test gives its own.
   explicit ZR_VisManager(ZR_VisGui* appGui, RenderShared& shared = RenderShared::Instance(),
@@ -293,6 +298,30 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   // The text file beside a movie: its name with ".txt" for its extension ("" without one;
   // name + ".txt" when the movie itself ends in ".txt").
   static std::string MovieTextName(const std::string& movie);
+
+  // --- Radial series (ZR_VisManager_Radials.cpp) ---------------------------------------------
+  // The dialog's contract: the manager makes the driver that keeps its parameters and takes
+  // the two preview panels' surfaces as viewports 10 and 11. Null: no dialog.
+  void SetRadialsGui(ZR_RadialsGui* gui);
+  ZR_Radials* Radials() const { return m_pRadials.get(); }
+  // The "Radials" button: a marked region goes, the dialog shows.
+  void StartRadialSeries();
+  // The driver's commands (ZR_RadialCommand); nothing while the manager is busy.
+  void RadialCommand(int32_t command, const ZR_SaveInfo* request) override;
+  // What a radial series does with its frames.
+  static constexpr int32_t kRadialStartPreview = 0;
+  static constexpr int32_t kRadialEndPreview = 1;
+  static constexpr int32_t kRadialShow = 2;
+  static constexpr int32_t kRadialSaveAll = 3;
+  static constexpr int32_t kRadialStoreAll = 4;
+  // Renders a preview, plays the series in the 3D view, or captures it into the movie writer
+  // (output 1, the request naming the movie) or the series writer (written on save, as the
+  // request names it or to the folder's next "lmx-series<N>-"). The view's own turn comes
+  // back afterwards. A result code: VR_OG_CONTEXT when no context could be made current,
+  // VR_WRITE_FAILED when a save wrote nothing whole or was cancelled.
+  int32_t RenderRadials(int32_t kind, const ZR_RadialsSettings& settings, const ZR_SaveInfo* request);
+  // The progress window's Cancel: the series stops after its current frame.
+  void CancelRadialSeries();
 
   // --- Slabs and multi-MPR series (ZR_VisManager_Series.cpp) ---------------------------------
   // What the series loop does with its slices.
@@ -654,6 +683,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost {
   bool m_bMovieWindowPart = false;  // the table's window part was kept (else its bands)
   bool m_bSculptWasEnabled = false;
   int32_t m_nMovieCount = 0;        // numbers the movies saved to the folder
+  ZR_RadialsGui* m_pRadialsGui = nullptr;
+  std::unique_ptr<ZR_Radials> m_pRadials;
   bool m_bSaveToFolder = false;  // snapshots go to files in the capture folder, not the gallery
   std::string m_sCaptureSeriesUid;
   int32_t m_nCapturesWritten = 0;
