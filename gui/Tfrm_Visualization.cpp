@@ -87,8 +87,12 @@ bool Tfrm_Visualization::event(QEvent* event) {
   if (const auto* message = dynamic_cast<const ZR_UserEvent*>(event)) {
     switch (message->Number()) {
       case ZR_UserEvent::Cancel:
-        // The progress window's Cancel: a movie being made stops after its current frame.
-        if (m_pManager) m_pManager->CancelMovie();
+        // The progress window's Cancel: a movie or radial series being made stops after its
+        // current frame.
+        if (m_pManager) {
+          m_pManager->CancelMovie();
+          m_pManager->CancelRadialSeries();
+        }
         return true;
       case ZR_UserEvent::SettingsChanged:
         // ApplyChangedSettings, once the settings dialog sends this.
@@ -138,6 +142,11 @@ void Tfrm_Visualization::moveEvent(QMoveEvent* event) {
 }
 
 void Tfrm_Visualization::closeEvent(QCloseEvent* event) {
+  // A movie or series being written would lose its file and the engine its state.
+  if (Busy()) {
+    event->ignore();
+    return;
+  }
   if (ConfirmClose()) {
     m_bClosing = true;
     event->accept();

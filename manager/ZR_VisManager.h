@@ -683,6 +683,8 @@ class ZR_VisManager : public ZR_VolumeLoader, public ZR_PresetEditorHost, public
   bool m_bMovieWindowPart = false;  // the table's window part was kept (else its bands)
   bool m_bSculptWasEnabled = false;
   int32_t m_nMovieCount = 0;        // numbers the movies saved to the folder
+  int32_t m_nMovieWidth = 0;        // the frame size of the movie being written
+  int32_t m_nMovieHeight = 0;
   ZR_RadialsGui* m_pRadialsGui = nullptr;
   std::unique_ptr<ZR_Radials> m_pRadials;
   bool m_bSaveToFolder = false;  // snapshots go to files in the capture folder, not the gallery

@@ -143,7 +143,11 @@ int32_t ZR_VisManager::CaptureView(int32_t panel, int32_t destination, int32_t f
   if (!MakeScreenCapture(panel, &image)) return VR_WRITE_FAILED;
   switch (destination) {
     case kToMovie:
-      if (!m_pMovie || !m_pMovie->AddFrame(image.m_aPixels.data(), frame)) return VR_WRITE_FAILED;
+      // The movie's frames keep the size it was opened with: a view resized meanwhile would
+      // hand over a buffer of another size.
+      if (!m_pMovie || image.m_nWidth != m_nMovieWidth || image.m_nHeight != m_nMovieHeight ||
+          !m_pMovie->AddFrame(image.m_aPixels.data(), frame))
+        return VR_WRITE_FAILED;
       return VR_OK;
     case kToSeries:
       if (!m_pSeriesWriter) return VR_WRITE_FAILED;

@@ -96,6 +96,8 @@ bool ZR_VisManager::CreateMovie(const std::string& name) {
   if (frames < 1 || !m_pMovie || !m_pViewports) return false;
   const int32_t width = m_pViewports->Width(ZR_Panel::View3D) / 4 * 4;
   const int32_t height = m_pViewports->Height(ZR_Panel::View3D) / 4 * 4;
+  m_nMovieWidth = width;
+  m_nMovieHeight = height;
   if (!m_pMovie->Open(name, width, height, 24)) {
     m_pMovie->Close();
     m_pAppGui->ShowMessage("Unable to Initialize AVI stream, Save Failed");

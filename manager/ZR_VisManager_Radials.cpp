@@ -113,6 +113,8 @@ int32_t ZR_VisManager::RenderRadials(int32_t kind, const ZR_RadialsSettings& set
       if (movie && m_pMovie && m_pViewports) {
         const int32_t width = m_pViewports->Width(ZR_Panel::View3D) / 4 * 4;
         const int32_t height = m_pViewports->Height(ZR_Panel::View3D) / 4 * 4;
+        m_nMovieWidth = width;
+        m_nMovieHeight = height;
         opened = request && !request->sFileName.empty() && m_pMovie->Open(request->sFileName, width, height, 24);
         if (!opened) {
           m_pMovie->Close();

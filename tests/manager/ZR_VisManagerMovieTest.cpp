@@ -106,14 +106,18 @@ TEST_F(Movie, CancelAndAFailedFrameLeaveNoMovieAndNoRecordingLeavesNoFile) {
 
   struct Case {
     const char* name;
-    int32_t failAt, cancelAt;
+    int32_t failAt, cancelAt, resizeAt;
     const char* message;
   };
-  for (const Case& c : {Case{"failed.avi", 1, -1, "Unable to write the movie "}, Case{"cancelled.avi", -1, 0, nullptr}}) {
+  // A view resized while the movie is made would hand over frames of another size.
+  for (const Case& c : {Case{"failed.avi", 1, -1, -1, "Unable to write the movie "},
+                        Case{"cancelled.avi", -1, 0, -1, nullptr},
+                        Case{"resized.avi", -1, -1, 0, "Unable to write the movie "}}) {
     movie.calls.clear();
     movie.failAt = c.failAt;
     movie.onFrame = [&](int32_t frame) {
       if (frame == c.cancelAt) manager->CancelMovie();
+      if (frame == c.resizeAt) ASSERT_TRUE(panels->Resize(ZR_Panel::View3D, kPanel + 8, kPanel + 8));
     };
     manager->ToggleMovie(true, "");
     for (int32_t k = 0; k < 3; ++k) Drag({{20, 20 + 5 * k}, {40, 20 + 5 * k}});
@@ -123,7 +127,8 @@ TEST_F(Movie, CancelAndAFailedFrameLeaveNoMovieAndNoRecordingLeavesNoFile) {
     // Stopped after the current frame; the writer drops the movie instead of closing it.
     EXPECT_EQ(movie.calls.back(), "Abandon") << c.name;
     EXPECT_EQ(std::count(movie.calls.begin(), movie.calls.end(), "Close"), 0) << c.name;
-    EXPECT_EQ(movie.calls.size(), c.failAt >= 0 ? 4u : 3u) << c.name;  // Open, frames, Abandon
+    // Open, the frames taken (the failed one too), Abandon.
+    EXPECT_EQ(movie.calls.size(), c.failAt >= 0 ? 4u : 3u) << c.name;
     EXPECT_FALSE(fs::exists(dir / (std::string(c.name, std::strlen(c.name) - 4) + ".txt")));
     if (c.message) {
       ASSERT_EQ(gui.Messages().size(), 1u);
@@ -132,6 +137,7 @@ TEST_F(Movie, CancelAndAFailedFrameLeaveNoMovieAndNoRecordingLeavesNoFile) {
       EXPECT_TRUE(gui.Messages().empty());
     }
     EXPECT_FALSE(manager->IsBusy());
+    if (c.resizeAt >= 0) ASSERT_TRUE(panels->Resize(ZR_Panel::View3D, kPanel, kPanel));
   }
 }
 
