@@ -227,8 +227,11 @@ int32_t ZR_VisManager::RenderMprSeries(int32_t panel, int32_t action, const ZR_S
     } else {
       if (automatic) ++m_nSeriesCount;
       // What an earlier, longer series left under this name would pass for part of this one.
+      // Both lists name files of one folder, spelt differently ("./cut0.dcm", "cut0.dcm"):
+      // compared by name, a file just written is never taken for a stale one.
+      auto named = [](const std::string& file) { return std::filesystem::path(file).filename(); };
       for (const std::string& file : earlier)
-        if (std::find(written.begin(), written.end(), file) == written.end()) {
+        if (std::none_of(written.begin(), written.end(), [&](const std::string& w) { return named(w) == named(file); })) {
           std::error_code ignored;
           std::filesystem::remove(file, ignored);
         }
