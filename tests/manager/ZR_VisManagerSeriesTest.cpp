@@ -354,3 +354,28 @@ TEST_F(Series, ASavedSeriesIsValidStepsAlongTheNormalAndReplacesAnEarlierOneAfte
   }
 }
 }  // namespace
+
+namespace {
+// A name relative to the working folder: the earlier series' files are found as "./rel5.dcm",
+// the new ones written as "rel0.dcm"; only the one the new series does not write goes.
+TEST_F(Series, AReSavedSeriesUnderARelativeNameKeepsItsOwnNewFiles) {
+  Load("series-relative", 16, 16, 1.0, false, [](int32_t k) { return 100 + 10 * k; });
+  Activate(ZR_Panel::Mpr2);
+  ZR_WinSeries writer;
+  manager->SetSeriesWriter(&writer);
+  writer.SetSourceFile(manager->GetVolume()->m_sFileName.c_str());
+  const fs::path dir = ZR_TestData::ScratchDir("series-relative-out");
+  for (const char* name : {"rel0.dcm", "rel1.dcm", "rel5.dcm"}) ZR_TestData::WriteText(dir / name, "old");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir);
+  Configure(MprViewInfo::kMulti, 1, 4, 1.0f, 2);
+  gui.yesNoAnswers = {true};
+  ZR_SaveInfo request{"rel", ZR_ImageWriter::kDicomGrey16};
+  manager->Command(ZR_Ctl::Btn_MultiSave, &request);
+  fs::current_path(before);
+  EXPECT_TRUE(fs::exists(dir / "rel0.dcm"));
+  EXPECT_TRUE(fs::exists(dir / "rel1.dcm"));
+  EXPECT_FALSE(fs::exists(dir / "rel5.dcm"));
+  EXPECT_NE(ZR_TestData::ReadText(dir / "rel0.dcm"), "old");
+}
+}  // namespace
