@@ -12,22 +12,12 @@
 #include "render/ZR_Matrix4.h"
 #include "tests/support/ZR_ResliceReference.h"
 #include "tests/support/ZR_TestVolume.h"
+#include "tests/support/ZR_TestViews.h"
 
 namespace {
 
-ZR_ObliqueView View(const ZR_Matrix4& rotation, float x = 0, float y = 0, float z = 0) {
-  ZR_ObliqueView view;
-  rotation.ToFloats(view.oPlane.afRotation);
-  view.oPlane.afPosition[0] = x;
-  view.oPlane.afPosition[1] = y;
-  view.oPlane.afPosition[2] = z;
-  return view;
-}
-
-ZR_Matrix4 DoubleOblique() {
-  return ZR_Matrix4::Rotation(30, 1, 0, 0) * ZR_Matrix4::Rotation(-20, 0, 1, 0) *
-         ZR_Matrix4::Rotation(10, 0, 0, 1);
-}
+using ZR_TestViews::DoubleOblique;
+using ZR_TestViews::View;
 
 // Columns right (0, 1, 0), up (0, 0, -1), normal (-1, 0, 0): the sagittal MPR view.
 ZR_Matrix4 Sagittal() {

@@ -17,25 +17,15 @@
 #include "tests/support/ZR_RenderScene.h"
 #include "tests/support/ZR_SlabReference.h"
 #include "tests/support/ZR_TestVolume.h"
+#include "tests/support/ZR_TestViews.h"
 
 namespace {
 
 constexpr int32_t kMean = 0, kMinimum = 1, kMaximum = 2;
 const char* const kModeNames[] = {"mean", "minimum", "maximum"};
 
-ZR_ObliqueView View(const ZR_Matrix4& rotation, float x = 0, float y = 0, float z = 0) {
-  ZR_ObliqueView view;
-  rotation.ToFloats(view.oPlane.afRotation);
-  view.oPlane.afPosition[0] = x;
-  view.oPlane.afPosition[1] = y;
-  view.oPlane.afPosition[2] = z;
-  return view;
-}
-
-ZR_Matrix4 DoubleOblique() {
-  return ZR_Matrix4::Rotation(30, 1, 0, 0) * ZR_Matrix4::Rotation(-20, 0, 1, 0) *
-         ZR_Matrix4::Rotation(10, 0, 0, 1);
-}
+using ZR_TestViews::DoubleOblique;
+using ZR_TestViews::View;
 
 // The view moved by `offset` along its normal, as a slab or series step is drawn.
 ZR_ObliqueView Offset(ZR_ObliqueView view, float offset) {
